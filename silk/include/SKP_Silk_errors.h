@@ -1,0 +1,24 @@
+/* Status codes returned by the SILK decoder interface. */
+#ifndef SKP_SILK_ERRORS_H
+#define SKP_SILK_ERRORS_H
+
+#define SKP_SILK_NO_ERROR 0
+
+#define SKP_SILK_ENC_INPUT_INVALID_NO_OF_SAMPLES -1
+#define SKP_SILK_ENC_FS_NOT_SUPPORTED -2
+#define SKP_SILK_ENC_PACKET_SIZE_NOT_SUPPORTED -3
+#define SKP_SILK_ENC_PAYLOAD_BUF_TOO_SHORT -4
+#define SKP_SILK_ENC_INVALID_LOSS_RATE -5
+#define SKP_SILK_ENC_INVALID_COMPLEXITY_SETTING -6
+#define SKP_SILK_ENC_INVALID_INBAND_FEC_SETTING -7
+#define SKP_SILK_ENC_INVALID_DTX_SETTING -8
+#define SKP_SILK_ENC_INTERNAL_ERROR -9
+
+/* Output rate outside 8000..48000 Hz */
+#define SKP_SILK_DEC_INVALID_SAMPLING_FREQUENCY -10
+/* Payload longer than the decoder's 1024-byte limit */
+#define SKP_SILK_DEC_PAYLOAD_TOO_LARGE -11
+/* Corrupt or truncated payload */
+#define SKP_SILK_DEC_PAYLOAD_ERROR -12
+
+#endif
