@@ -1,0 +1,27 @@
+# One minute of fuzzing from the reference streams, after replaying every kept crash input.
+file(GLOB regressions "${REGRESSIONS}/*")
+if(regressions)
+  execute_process(COMMAND ${FUZZER} ${regressions} RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "a kept crash input fails again")
+  endif()
+endif()
+
+file(GLOB streams "${VECTORS}/*/bitstream/*")
+file(REMOVE_RECURSE "${WORK}")
+file(MAKE_DIRECTORY "${WORK}/corpus")
+if(streams)
+  execute_process(COMMAND ${PYTHON} ${SEEDS} ${WORK}/seeds ${streams} RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "could not build the seed corpus")
+  endif()
+else()
+  message(STATUS "no reference streams under ${VECTORS}; fuzzing from nothing")
+  file(MAKE_DIRECTORY "${WORK}/seeds")
+endif()
+execute_process(COMMAND ${FUZZER} -max_total_time=60 -max_len=8192 -timeout=20
+                        -artifact_prefix=${WORK}/ ${WORK}/corpus ${WORK}/seeds
+                RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "the fuzzer found a failing input; it is kept in ${WORK}")
+endif()
