@@ -2,7 +2,8 @@
 // rate into the rate the caller asked for, bit-exact with the SDK's
 // fixed-point converter. The state is a plain fixed-size record so the
 // decoder state can embed it and clear it with the rest of itself.
-#pragma once
+#ifndef SILK_RESAMPLER_H
+#define SILK_RESAMPLER_H
 
 #include <cstdint>
 
@@ -22,6 +23,21 @@ enum class resampler_first_stage : int32_t {
     arma4,
 };
 
+// ROM table read by the first stage or the decimating FIR.
+enum class resampler_table : int32_t {
+    none,
+    down_3_4,
+    down_2_3,
+    down_1_2,
+    down_3_8,
+    down_1_3,
+    arma4_80_441,
+    arma4_120_441,
+    arma4_160_441,
+    arma4_240_441,
+    arma4_320_441,
+};
+
 // Input samples per inner block; also the largest block the run function
 // keeps on its stack.
 inline constexpr int32_t resampler_max_batch = 480;
@@ -38,7 +54,7 @@ struct resampler_state {
 
     resampler_structure structure;
     resampler_first_stage first_stage;
-    int32_t coefs_id;   // which ROM table the structure reads, see resampler.cpp
+    resampler_table table;
     int32_t batch;      // B
     int32_t inc_Q16;    // intermediate samples per output sample
     int32_t phases;     // P of the decimating FIR
@@ -60,3 +76,5 @@ int resampler_init(resampler_state *s, int32_t fs_in_hz, int32_t fs_out_hz);
 int resampler_process(resampler_state *s, int16_t *out, const int16_t *in, int32_t in_len);
 
 } // namespace silk
+
+#endif
