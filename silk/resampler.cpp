@@ -35,20 +35,18 @@ int32_t octaves_above_48k(int32_t fs_hz) {
   return 0;
 }
 
-// Smallest Q16 ratio num/den (num scaled by 2^up, den by 2^down) whose
-// product with the denominator reaches the numerator.
-int32_t ratio_rounded_up_Q16(int32_t num, int32_t den, int32_t up, int32_t down) {
-  int32_t r = ((num << (14 + up - down)) / den) << 2;
-  while (smulww(r, den << down) < (num << up)) r++;
-  return r;
+// num / den in Q16, rounded up: the smallest r with smulww(r, den) >= num.
+// Stepping past the exact ratio makes the last output position of a batch
+// fall short of its end, so a batch never yields an extra sample.
+int32_t ratio_rounded_up_Q16(int32_t num, int32_t den) {
+  return static_cast<int32_t>(((static_cast<int64_t>(num) << 16) + den - 1) / den);
 }
 
 void set_up_pre_post_stages(resampler_state *s, int32_t &fs_in, int32_t &fs_out) {
   s->nPre = octaves_above_48k(fs_in);
   s->nPost = octaves_above_48k(fs_out);
   if (s->nPre + s->nPost == 0) return;
-  s->ratio_Q16 = ((fs_out << 13) / fs_in) << 3;
-  while (smulww(s->ratio_Q16, fs_in) < fs_out) s->ratio_Q16++;
+  s->ratio_Q16 = ratio_rounded_up_Q16(fs_out, fs_in);
   s->batch_pp = fs_in / 100;
   fs_in >>= s->nPre;
   fs_out >>= s->nPost;
@@ -196,7 +194,7 @@ int resampler_init(resampler_state *s, int32_t fs_in_hz, int32_t fs_out_hz) {
   choose_structure(s, fs_in_hz, fs_out_hz);
   int32_t up2 = s->structure == resampler_structure::iir_fir && s->first_stage != resampler_first_stage::arma4;
   s->input2x = up2 | s->down2;
-  s->inc_Q16 = ratio_rounded_up_Q16(fs_in_hz, fs_out_hz, up2, s->down2);
+  s->inc_Q16 = ratio_rounded_up_Q16(fs_in_hz << up2, fs_out_hz << s->down2);
   s->initialised = 1;
   return 0;
 }
