@@ -200,7 +200,8 @@ int resampler_init(resampler_state *s, int32_t fs_in_hz, int32_t fs_out_hz) {
 }
 
 int resampler_process(resampler_state *s, int16_t *out, const int16_t *in, int32_t in_len) {
-  if (!s->initialised) return -1;
+  // A negative count would walk the histories backwards out of their buffers.
+  if (!s->initialised || in_len < 0) return -1;
   if (s->nPre + s->nPost == 0)
     run_structure(s, out, in, in_len);
   else

@@ -71,8 +71,9 @@ struct resampler_state {
 // 8000..192000 Hz.
 int resampler_init(resampler_state *s, int32_t fs_in_hz, int32_t fs_out_hz);
 
-// Converts in_len samples; returns -1 without writing when the state was
-// never set up successfully.
+// Converts in_len samples into out (which must not overlap in); returns -1
+// without writing when the state was never set up successfully or in_len is
+// negative.
 int resampler_process(resampler_state *s, int16_t *out, const int16_t *in, int32_t in_len);
 
 } // namespace silk

@@ -159,12 +159,17 @@ TEST(ResamplerInit, RejectedRatesLeaveItUnusable) {
   }
 }
 
-TEST(ResamplerProcess, RefusesToRunBeforeInit) {
-  resampler_state s{};
+TEST(ResamplerProcess, RefusesToRunBeforeInitOrOnNegativeLength) {
   const std::vector<int16_t> in(480, 1000);
+  resampler_state never{};
   std::vector<int16_t> out(1000, untouched);
-  EXPECT_EQ(silk::resampler_process(&s, out.data(), in.data(), 480), -1);
+  EXPECT_EQ(silk::resampler_process(&never, out.data(), in.data(), 480), -1);
   EXPECT_EQ(written_count(out), 0);
+  for (int32_t fs_out : {12000, 16000, 8000, 96000}) {
+    resampler_state s = initialised(16000, fs_out);
+    EXPECT_EQ(silk::resampler_process(&s, out.data(), in.data() + 240, -240), -1) << fs_out;
+    EXPECT_EQ(written_count(out), 0);
+  }
 }
 
 // A 10 ms batch gives exactly fs_out / 100 samples when that is whole;
