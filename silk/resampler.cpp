@@ -21,7 +21,7 @@ constexpr int32_t max_structure_output = 6 * resampler_max_batch + 16;
 
 int32_t gcd(int32_t a, int32_t b) {
   while (b > 0) {
-    int32_t t = a - b * (a / b);
+    int32_t t = a % b;
     a = b;
     b = t;
   }
