@@ -78,6 +78,20 @@ double rms(const int16_t *x, size_t n) {
   return std::sqrt(sum / n);
 }
 
+// Every decoder pair plus one of each path only other callers reach
+// (ARMA4, 2x pre-decimation, UP2LQ, the >48 kHz stages). Rates that are not
+// a multiple of 100 Hz are left out unless asked for.
+std::vector<std::pair<int32_t, int32_t>> pairs_to_cover(bool with_fractional_rates) {
+  const int32_t other_paths[][2] = {{44100, 8000}, {48000, 8000}, {48000, 12000}, {32000, 44100},
+                                    {96000, 16000}, {192000, 8000}, {8000, 96000}, {16000, 192000}};
+  std::vector<std::pair<int32_t, int32_t>> pairs;
+  for (int32_t fs_in : internal_rates)
+    for (int32_t fs_out : api_rates)
+      if (fs_out != fs_in && (with_fractional_rates || fs_out % 100 == 0)) pairs.emplace_back(fs_in, fs_out);
+  for (const auto &p : other_paths) pairs.emplace_back(p[0], p[1]);
+  return pairs;
+}
+
 TEST(ResamplerInit, StructureAndStepForDecoderPairs) {
   struct row {
     int32_t fs_in, fs_out;
@@ -202,15 +216,7 @@ TEST(ResamplerProcess, SamplesWrittenPerFrame) {
 // boundaries must not change a single sample. (The position inside the FIR
 // restarts at every batch, so only batch-aligned cuts are equivalent.)
 TEST(ResamplerProcess, FramesJoinWithoutSeams) {
-  const int32_t other_paths[][2] = {{44100, 8000}, {48000, 8000}, {32000, 44100}, {96000, 16000},
-                                    {192000, 8000}, {8000, 96000}, {16000, 192000}};
-  std::vector<std::pair<int32_t, int32_t>> pairs;
-  for (int32_t fs_in : internal_rates)
-    for (int32_t fs_out : api_rates)
-      if (fs_out % 100 == 0 && fs_out != fs_in) pairs.emplace_back(fs_in, fs_out);
-  for (const auto &p : other_paths) pairs.emplace_back(p[0], p[1]);
-
-  for (const auto &[fs_in, fs_out] : pairs) {
+  for (const auto &[fs_in, fs_out] : pairs_to_cover(false)) {
     SCOPED_TRACE(std::to_string(fs_in) + " -> " + std::to_string(fs_out));
     const int32_t ten_ms = fs_in / 100;
     const std::vector<int16_t> in = chirp(fs_in, 50 * ten_ms);
@@ -239,15 +245,7 @@ TEST(ResamplerProcess, InitStartsAgainFromSilence) {
 // A 1 kHz tone keeps its level and frequency on every path; a tone above
 // the new Nyquist frequency is removed by the decimators.
 TEST(ResamplerProcess, PassesSpeechBandAndRejectsAliases) {
-  const int32_t other_paths[][2] = {{44100, 8000}, {48000, 8000}, {48000, 12000}, {32000, 44100},
-                                    {96000, 16000}, {192000, 8000}, {8000, 96000}, {16000, 192000}};
-  std::vector<std::pair<int32_t, int32_t>> pairs;
-  for (int32_t fs_in : internal_rates)
-    for (int32_t fs_out : api_rates)
-      if (fs_out != fs_in) pairs.emplace_back(fs_in, fs_out);
-  for (const auto &p : other_paths) pairs.emplace_back(p[0], p[1]);
-
-  for (const auto &[fs_in, fs_out] : pairs) {
+  for (const auto &[fs_in, fs_out] : pairs_to_cover(true)) {
     SCOPED_TRACE(std::to_string(fs_in) + " -> " + std::to_string(fs_out));
     resampler_state s = initialised(fs_in, fs_out);
     std::vector<int16_t> out = convert_in_blocks(s, tone(fs_in, 1000, 10000, fs_in / 2), fs_in / 50, fs_in, fs_out);
