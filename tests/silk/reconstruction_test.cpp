@@ -2,16 +2,13 @@
 // through the public decoding call.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <algorithm>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <random>
 #include <vector>
 
-#include "SKP_Silk_SDK_API.h"
+#include "decoder_harness.h"
 #include "parameters.h"
 #include "range_encoder.h"
 #include "state.h"
@@ -158,28 +155,10 @@ silk_test::frame_content frame_at(int fs_khz, int termination, int gain) {
   return f;
 }
 
-struct api_decoder {
-  explicit api_decoder(SKP_int32 rate) {
-    SKP_int32 size = 0;
-    SKP_Silk_SDK_Get_Decoder_Size(&size);
-    state.resize(static_cast<size_t>(size));
-    SKP_Silk_SDK_InitDecoder(state.data());
-    control.API_sampleRate = rate;
-  }
-  SKP_int decode(const std::vector<uint8_t> &p) {
-    return SKP_Silk_SDK_Decode(state.data(), &control, 0, p.data(), static_cast<SKP_int>(p.size()),
-                               samples, &produced);
-  }
-  std::vector<uint8_t> state;
-  SKP_SILK_SDK_DecControlStruct control{};
-  SKP_int16 samples[960]{};
-  SKP_int16 produced = 0;
-};
-
 }  // namespace
 
 TEST(Packets, FramesOfAPacketAreDeliveredOneCallEach) {
-  api_decoder dec(16000);
+  silk_test::decoder dec(16000);
   const auto packet = silk_test::write_packet(16, {frame_at(16, 1, 30), frame_at(16, 1, 5),
                                                    frame_at(16, 0, 6)});
   const int expected_more[] = {1, 1, 0};
@@ -193,7 +172,7 @@ TEST(Packets, FramesOfAPacketAreDeliveredOneCallEach) {
 }
 
 TEST(Packets, TheFifthFrameEndsAPacketThatAnnouncesMore) {
-  api_decoder dec(8000);
+  silk_test::decoder dec(8000);
   std::vector<silk_test::frame_content> frames;
   for (int n = 0; n < 6; ++n) frames.push_back(frame_at(8, 1, n == 0 ? 20 : 4));
   const auto packet = silk_test::write_packet(8, frames);
@@ -203,7 +182,7 @@ TEST(Packets, TheFifthFrameEndsAPacketThatAnnouncesMore) {
 }
 
 TEST(Packets, ARateChangeBetweenPacketsReconfiguresTheFrame) {
-  api_decoder dec(24000);
+  silk_test::decoder dec(24000);
   ASSERT_EQ(dec.decode(silk_test::write_packet(12, {frame_at(12, 0, 30)})), 0);
   EXPECT_EQ(dec.produced, 480);  // resampled from 240 samples at 12 kHz
   ASSERT_EQ(dec.decode(silk_test::write_packet(24, {frame_at(24, 0, 30)})), 0);
@@ -213,31 +192,10 @@ TEST(Packets, ARateChangeBetweenPacketsReconfiguresTheFrame) {
   EXPECT_EQ(st->first_frame_after_reset, 0);
 }
 
-namespace {
-
-std::vector<std::vector<uint8_t>> reference_packets(const char *name) {
-  const char *env = std::getenv("SILK_VECTORS");
-  std::filesystem::path path =
-      std::filesystem::path(env ? env : SILK_VECTORS_DEFAULT) / "vectors" / "official" / "bitstream" / name;
-  std::ifstream in(path, std::ios::binary);
-  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  std::vector<std::vector<uint8_t>> packets;
-  for (size_t pos = 9; pos + 2 <= bytes.size();) {
-    const int16_t n = static_cast<int16_t>(bytes[pos] | bytes[pos + 1] << 8);
-    pos += 2;
-    if (n < 0 || pos + n > bytes.size()) break;
-    packets.emplace_back(bytes.begin() + pos, bytes.begin() + pos + n);
-    pos += n;
-  }
-  return packets;
-}
-
-}  // namespace
-
 TEST(DecoderState, CanBeMovedToOtherMemoryMidStream) {
-  const auto packets = reference_packets("payload_16_kHz_40_ms_20_kbps.bit");
+  const auto packets = silk_test::read_stream("payload_16_kHz_40_ms_20_kbps.bit");
   if (packets.empty()) GTEST_SKIP() << "reference vectors not found";
-  api_decoder a(16000), b(16000);
+  silk_test::decoder a(16000), b(16000);
   for (size_t p = 0; p < packets.size(); ++p) {
     if (p == packets.size() / 2) {
       // A copy into fresh memory must carry on exactly like the original.
