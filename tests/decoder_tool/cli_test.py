@@ -16,6 +16,10 @@ TOOL = os.environ["Z3ORO"]
 VECTORS = os.environ.get("SILK_VECTORS", "")
 # One 20 ms frame per packet at 24 kHz, 1001 packets.
 PACKET_SOURCE = os.path.join(VECTORS, "vectors", "extra", "bitstream", "wechat_24k_20ms.silk")
+# Packet 290 of this stream carries in its last 42 bytes the redundant copy of the packet two before
+# it; no other reference stream has such a packet.
+DISTANCE_TWO_SOURCE = os.path.join(VECTORS, "vectors", "extra", "bitstream", "corrupt_bitflips.silk")
+DISTANCE_TWO_PACKET, DISTANCE_TWO_COPY_BYTES = 289, 42
 
 MARKED_HEADER = b"\x02#!SILK_V3"
 USAGE_BODY = (
@@ -47,23 +51,23 @@ def container(packets, header=MARKED_HEADER, tail=b""):
     return header + b"".join(struct.pack("<h", len(p)) + p for p in packets) + tail
 
 
-_packets = None
+def stream_packets(test, path):
+    """The packets of a reference stream; skips the test without the vectors."""
+    if not os.path.isfile(path):
+        test.skipTest("SILK reference vectors not found at %s" % path)
+    data = open(path, "rb").read()
+    assert data.startswith(MARKED_HEADER)
+    packets, position = [], len(MARKED_HEADER)
+    while position + 2 <= len(data):
+        (length,) = struct.unpack_from("<h", data, position)
+        packets.append(data[position + 2:position + 2 + length])
+        position += 2 + length
+    return packets
 
 
 def real_packets(test, count):
-    """The first count packets of the reference stream; skips the test without the vectors."""
-    global _packets
-    if _packets is None:
-        if not os.path.isfile(PACKET_SOURCE):
-            test.skipTest("SILK reference vectors not found at %s" % PACKET_SOURCE)
-        data = open(PACKET_SOURCE, "rb").read()
-        assert data.startswith(MARKED_HEADER)
-        _packets, position = [], len(MARKED_HEADER)
-        while position + 2 <= len(data):
-            (length,) = struct.unpack_from("<h", data, position)
-            _packets.append(data[position + 2:position + 2 + length])
-            position += 2 + length
-    return _packets[:count]
+    """The first count packets of the reference stream, one 20 ms frame each."""
+    return stream_packets(test, PACKET_SOURCE)[:count]
 
 
 class ToolTest(unittest.TestCase):
@@ -286,6 +290,17 @@ class DecodeLoopTests(ToolTest):
             with self.subTest(loss=loss):
                 self.assertEqual(self.decode(container(packets), "-loss", loss, name="lossy"),
                                  self.decode(container(survivors), name="plain"))
+
+    def test_lost_packet_is_recovered_from_the_copy_two_packets_later(self):
+        packets = real_packets(self, 20)
+        carrier = stream_packets(self, DISTANCE_TWO_SOURCE)[DISTANCE_TWO_PACKET]
+        copy = carrier[-DISTANCE_TWO_COPY_BYTES:]
+        # The packet between them (the stream's first) carries no copy, so the search must go on
+        # to the packet after it, which lies behind that packet's bytes in the look-ahead.
+        between = packets[0]
+        lost = packets[:10] + [b"", between, carrier] + packets[10:]
+        received = packets[:10] + [copy, between, carrier] + packets[10:]
+        self.assertEqual(self.decode(container(lost), name="lost"), self.decode(container(received), name="received"))
 
     def test_loss_pattern_is_the_same_in_every_run(self):
         data = container(real_packets(self, 200))
