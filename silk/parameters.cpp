@@ -169,7 +169,7 @@ void nlsf_stabilize(int32_t *nlsf_q15, const int32_t *dm, int d) {
 }
 
 void nlsf2a(int16_t *a_q12, const int32_t *nlsf_q15, int d) {
-  int32_t c_q20[max_lpc_order];
+  int32_t c_q20[max_lpc_order] = {};
   for (int k = 0; k < d; ++k) {
     int32_t f_int = nlsf_q15[k] >> 8;
     int32_t f_frac = nlsf_q15[k] - lshift(f_int, 8);
