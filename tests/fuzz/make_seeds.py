@@ -5,7 +5,8 @@ usage: make_seeds.py OUTDIR FILE...
 
 Every voice file is kept as it is (the target reads those through the container reader) and is
 also rewritten in the target's own packet framing, once as received and once with every fourth
-packet lost, with redundant-copy searches and table-of-contents walks on the others.
+packet lost, with redundant-copy searches and table-of-contents walks on the others, and
+once with the output rate changing every ten packets.
 """
 import os
 import struct
@@ -31,7 +32,11 @@ def packets(data):
 def framed(rate_index, pkts, mode_of):
     out = bytearray([rate_index])
     for i, p in enumerate(pkts):
-        out += bytes([mode_of(i)]) + struct.pack("<H", min(len(p), 0x7FF)) + p[:0x7FF]
+        mode = mode_of(i)
+        out.append(mode)
+        if mode & 0x80:
+            out.append(i // 10)  # the next output rate
+        out += struct.pack("<H", min(len(p), 0x7FF)) + p[:0x7FF]
     return bytes(out)
 
 
@@ -48,6 +53,8 @@ def main():
         open(os.path.join(outdir, base + ".clean"), "wb").write(framed(k % 7, pkts, lambda i: 0))
         lossy = lambda i: 0x01 if i % 4 == 3 else (0x02 | 0x04 * (1 + i % 2) | 0x10 | 0x20 * (i % 3 == 0))
         open(os.path.join(outdir, base + ".lossy"), "wb").write(framed((k + 3) % 7, pkts, lossy))
+        switching = lambda i: 0x80 if i % 10 == 5 else 0
+        open(os.path.join(outdir, base + ".rates"), "wb").write(framed(k % 7, pkts, switching))
 
 
 if __name__ == "__main__":

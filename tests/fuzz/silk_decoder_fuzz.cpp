@@ -42,11 +42,8 @@ public:
         SKP_Silk_SDK_Get_Decoder_Size(&size);
         state_ = std::malloc(static_cast<size_t>(size));
         SKP_Silk_SDK_InitDecoder(state_);
-        control_.API_sampleRate = api_rate;
         control_.framesPerPacket = 1;
-        const int frame = api_rate / 50;
-        const int room = (frame > 480 ? frame : 480) + (api_rate % 100 ? 2 : 0);
-        samples_.resize(static_cast<size_t>(room < 960 ? room : 960));
+        set_api_rate(api_rate);
     }
     ~decoder_under_test() { std::free(state_); }
     decoder_under_test(const decoder_under_test &) = delete;
@@ -59,6 +56,14 @@ public:
             if (lost_frames_inside) frame(true, nullptr, 0);
             frame(false, nullptr, 0);
         }
+    }
+
+    // The output room the contract asks for at this rate, and not a sample more.
+    void set_api_rate(SKP_int32 api_rate) {
+        control_.API_sampleRate = api_rate;
+        const int frame = api_rate / 50;
+        const int room = (frame > 480 ? frame : 480) + (api_rate % 100 ? 2 : 0);
+        samples_.assign(static_cast<size_t>(room < 960 ? room : 960), 0);
     }
 
     void conceal_like_the_tool() {
@@ -86,8 +91,10 @@ std::vector<uint8_t> exact_copy(const uint8_t *data, size_t size) {
     return copy;
 }
 
-void walk_packet(decoder_under_test &dec, const uint8_t *data, int size, uint8_t mode) {
-    std::vector<uint8_t> payload = exact_copy(data, static_cast<size_t>(size));
+void walk_packet(decoder_under_test &dec, const uint8_t *data, int available, uint8_t mode) {
+    std::vector<uint8_t> payload = exact_copy(data, static_cast<size_t>(available));
+    // A negative length is refused by the range decoder before it reads anything.
+    const int size = mode & 0x40 ? -1 - available : available;
     if (mode & 0x10) {
         SKP_Silk_TOC_struct toc;
         std::memset(&toc, 0x5a, sizeof toc);
@@ -98,7 +105,7 @@ void walk_packet(decoder_under_test &dec, const uint8_t *data, int size, uint8_t
         std::vector<uint8_t> lbrr(lbrr_capacity);
         SKP_int16 lbrr_size = -1;
         SKP_Silk_SDK_search_for_LBRR(payload.data(), size, (mode >> 2) & 3, lbrr.data(), &lbrr_size);
-        if (lbrr_size < 0 || lbrr_size > lbrr_capacity) std::abort();
+        if (lbrr_size < 0 || lbrr_size > lbrr_capacity || (size < 0 && lbrr_size)) std::abort();
         if (lbrr_size > 0) {
             std::vector<uint8_t> copy = exact_copy(lbrr.data(), static_cast<size_t>(lbrr_size));
             dec.decode_packet(copy.data(), lbrr_size, false, false);
@@ -111,12 +118,17 @@ void walk_packet(decoder_under_test &dec, const uint8_t *data, int size, uint8_t
     dec.decode_packet(payload.data(), size, false, (mode & 0x20) != 0);
 }
 
+SKP_int32 api_rate(uint8_t choice) { return api_rates[choice % (sizeof api_rates / sizeof api_rates[0])]; }
+
 // Packets framed by the input itself: a mode byte, a 16-bit length (up to 2047, so payloads
-// beyond the 1024-byte limit occur), then the payload.
+// beyond the 1024-byte limit occur), then the payload. A mode with the top bit set is followed
+// by a byte that changes the output rate, so that the rate changes between calls, also to
+// rates the decoder refuses.
 void fuzz_packets(byte_reader in) {
-    decoder_under_test dec(api_rates[in.next() % (sizeof api_rates / sizeof api_rates[0])]);
+    decoder_under_test dec(api_rate(in.next()));
     while (!in.empty()) {
         const uint8_t mode = in.next();
+        if (mode & 0x80) dec.set_api_rate(api_rate(in.next()));
         const int wanted = (in.next() | in.next() << 8) & 0x7ff;
         const uint8_t *start = in.data + in.pos;
         const int size = static_cast<int>(in.take(static_cast<size_t>(wanted)));
