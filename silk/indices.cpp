@@ -78,8 +78,10 @@ void shell_split(range_decoder &rd, int level, int32_t total, int32_t &left, int
   if (total == 0) return;
   const shell_level &sl = shell_levels[level];
   if (total > sl.max_total) {
-    // Only a damaged stream gets here: the table has no row for this total.
+    // Only a damaged stream gets here: after a decoding error every left half reads as 0, so a
+    // whole total can land on a level whose table has no row for it. The frame is corrupt.
     if (rd.err == 0) rd.err = range_error_cdf;
+    right = total;
     return;
   }
   left = range_decode(rd, sl.table + shell_code_table_offsets[total], total >> 1);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <random>
 #include <vector>
@@ -213,4 +214,25 @@ TEST(DecoderState, CanBeMovedToOtherMemoryMidStream) {
       }
     } while (a.control.moreInternalDecoderFrames);
   }
+}
+
+TEST(LongTermHistory, LagBeyondTheEncodersRangeAt12kHzReadsNothingBeforeTheOutput) {
+  // Lag 24 + 192 + 8 = 224 needs two samples before the previous frame; they count as silence,
+  // so whatever memory precedes the output history cannot change the result.
+  silk_test::frame_content f = frame_at(12, 0, 40);
+  silk::frame_indices &ix = f.ix;
+  ix.type_offset = 0;
+  ix.sigtype = 0;
+  ix.lag_index = 192;
+  ix.contour_index = 33;
+  ix.per_index = 1;
+  ix.ltp_index[0] = ix.ltp_index[1] = ix.ltp_index[2] = ix.ltp_index[3] = 7;
+  const auto packet = silk_test::write_packet(12, {f});
+  silk_test::decoder clean(12000), dirty(12000);
+  auto *st = reinterpret_cast<silk::decoder_state *>(dirty.state.data());
+  std::fill(std::end(st->slpc_q14) - 2, std::end(st->slpc_q14), 0x7FFF7FFF);
+  ASSERT_EQ(clean.decode(packet), 0);
+  ASSERT_EQ(dirty.decode(packet), 0);
+  ASSERT_EQ(clean.produced, 240);
+  EXPECT_EQ(std::memcmp(clean.samples, dirty.samples, 240 * sizeof clean.samples[0]), 0);
 }
