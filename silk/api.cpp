@@ -48,8 +48,15 @@ int deliver(decoder_state &st, SKP_int32 api_hz, SKP_int32 prev_fs_khz, const SK
   SKP_int16 copy[2 * silk::max_frame_length];
   std::copy(frame, frame + length, copy);
   int status = 0;
-  if (prev_fs_khz != st.fs_khz || st.prev_api_fs_hz != api_hz)
+  // The reference only looks at the previous call's rates, so after a call with a refused API
+  // rate that changed the internal rate it ran a converter set up for other rates, which wrote
+  // past the caller's buffer; such a converter is set up again here.
+  const bool other_rates = st.resampler_in_hz != internal_hz || st.resampler_out_hz != api_hz;
+  if (prev_fs_khz != st.fs_khz || st.prev_api_fs_hz != api_hz || other_rates) {
     status = silk::resampler_init(&st.resampler, internal_hz, api_hz);
+    st.resampler_in_hz = internal_hz;
+    st.resampler_out_hz = api_hz;
+  }
   status += silk::resampler_process(&st.resampler, samplesOut, copy, length);
   *nSamplesOut = static_cast<SKP_int16>(static_cast<int64_t>(length) * api_hz / internal_hz);
   return status;

@@ -72,6 +72,9 @@ struct decoder_state {
   int32_t inband_fec_offset;
   int32_t no_fec_counter;
   int32_t prev_api_fs_hz;
+  // The pair of rates the output converter is set up for (0, 0 before the first set-up).
+  int32_t resampler_in_hz;
+  int32_t resampler_out_hz;
 
   plc_state plc;
   cng_state cng;

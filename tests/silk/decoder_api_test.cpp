@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -75,6 +76,24 @@ TEST(ApiRate, OutOfRangeConsumesTheFrameButLeavesTheControlRecord) {
     EXPECT_EQ(dec.produced, 480) << rate;
     EXPECT_EQ(dec.control.frameSize, -7) << rate;
   }
+}
+
+// A call with a refused API rate still decodes its packet and may change the internal rate; the
+// next call must not run the converter that is set up for the old rates, which would write
+// twice the frame into the caller's buffer.
+TEST(ApiRate, ARefusedCallThatChangesTheInternalRateDoesNotOverrunTheNextOutput) {
+  REQUIRE_STREAM(narrow, "payload_8_kHz_60_ms_8_kbps.bit");
+  REQUIRE_STREAM(wide, "payload_24_kHz_20_ms_40_kbps_10_loss_FEC.bit");
+  decoder dec(16000);
+  ASSERT_EQ(dec.decode(narrow[3]), 0);
+  while (dec.control.moreInternalDecoderFrames) ASSERT_EQ(dec.call(0, nullptr, 0), 0);
+  dec.control.API_sampleRate = 7999;
+  ASSERT_EQ(dec.decode(wide[3]), SKP_SILK_DEC_INVALID_SAMPLING_FREQUENCY);
+  dec.control.API_sampleRate = 16000;
+  std::fill(std::begin(dec.samples), std::end(dec.samples), SKP_int16{0x7777});
+  EXPECT_EQ(dec.decode(wide[4]), 0);
+  EXPECT_EQ(dec.produced, 320);
+  for (int i = 480; i < 960; ++i) ASSERT_EQ(dec.samples[i], 0x7777) << i;
 }
 
 TEST(Packets, ALossInsideAMultiFramePacketResumesWhereItStopped) {
