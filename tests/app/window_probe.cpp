@@ -2,7 +2,16 @@
 //
 //   window_probe edit-text            prints the text of the path field
 //   window_probe caption              prints the window's caption
+//   window_probe click CAPTION        presses the window's button of that caption
+//   window_probe focus-edit           puts the caret into the path field
 //   window_probe drop PATH...         drops the files on the window, as Explorer does
+//   window_probe dialog-file-name     prints the file-name field of the open-file dialog
+//   window_probe message-text         prints the text of the message box
+//   window_probe close-dialog         cancels the dialog or closes the message box
+//   window_probe close                closes the window, as its close box does
+//
+// The dialog and message box commands wait up to ten seconds for such a window
+// of the program's thread: a dialog of class #32770.
 //
 // A drop's memory block must belong to the receiving process, so "drop" has
 // drop_hook.dll (beside this program) make the block inside the program and
@@ -33,6 +42,47 @@ HWND main_window()
     }
     return nullptr;
 }
+
+struct dialog_search {
+    DWORD thread;
+    HWND found;
+};
+
+BOOL CALLBACK match_dialog(HWND window, LPARAM search_address)
+{
+    auto* search = reinterpret_cast<dialog_search*>(search_address);
+    char class_name[16];
+    GetClassNameA(window, class_name, sizeof class_name);
+    if (GetWindowThreadProcessId(window, nullptr) != search->thread || std::strcmp(class_name, "#32770") != 0
+        || !IsWindowVisible(window))
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+HWND dialog_of(HWND main)
+{
+    dialog_search search { GetWindowThreadProcessId(main, nullptr), nullptr };
+    for (int tries = 0; tries < 200 && search.found == nullptr; ++tries) {
+        EnumWindows(match_dialog, reinterpret_cast<LPARAM>(&search));
+        if (search.found == nullptr)
+            Sleep(50);
+    }
+    return search.found;
+}
+
+// The Explorer-style dialog's file-name field: a combo box with an edit inside,
+// or a plain edit in older layouts.
+HWND file_name_field(HWND dialog)
+{
+    constexpr int file_name_combo_id = 0x47c;
+    constexpr int file_name_edit_id = 0x480;
+    if (HWND combo = GetDlgItem(dialog, file_name_combo_id))
+        return combo;
+    return GetDlgItem(dialog, file_name_edit_id);
+}
+
+constexpr int message_text_id = 0xffff;
 
 std::string text_of(HWND window)
 {
@@ -102,6 +152,30 @@ int main(int argc, char** argv)
         print(text_of(FindWindowExA(window, nullptr, "EDIT", nullptr)));
     } else if (command == "caption") {
         print(text_of(window));
+    } else if (command == "focus-edit") {
+        // Focus is a thread's own business; joining its input state lets us set it.
+        const DWORD window_thread = GetWindowThreadProcessId(window, nullptr);
+        AttachThreadInput(GetCurrentThreadId(), window_thread, TRUE);
+        SetFocus(FindWindowExA(window, nullptr, "EDIT", nullptr));
+        AttachThreadInput(GetCurrentThreadId(), window_thread, FALSE);
+    } else if (command == "close") {
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    } else if (command == "click" && argc == 3) {
+        HWND button = FindWindowExA(window, nullptr, "BUTTON", argv[2]);
+        if (button == nullptr)
+            return 1;
+        // Posted: the click's handler may open a modal dialog and not return for long.
+        PostMessageA(button, BM_CLICK, 0, 0);
+    } else if (command == "dialog-file-name" || command == "message-text" || command == "close-dialog") {
+        HWND dialog = dialog_of(window);
+        if (dialog == nullptr)
+            return 1;
+        if (command == "dialog-file-name")
+            print(text_of(file_name_field(dialog)));
+        else if (command == "message-text")
+            print(text_of(GetDlgItem(dialog, message_text_id)));
+        else
+            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     } else if (command == "drop") {
         if (!drop(window, std::vector<std::string>(argv + 2, argv + argc)))
             return 3;
