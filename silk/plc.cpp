@@ -61,7 +61,7 @@ void remember_voiced_filter(decoder_state &st, const decoder_control &ctrl) {
 // The 128 excitation samples ending with whichever of the last two subframes carried less energy.
 const int32_t *noise_source(const decoder_state &st) {
   const int sl = st.subfr_length;
-  int16_t scaled[2][max_subframe_length];
+  int16_t scaled[2][max_subframe_length]{};
   energy e[2];
   for (int s = 0; s < 2; ++s) {
     const int32_t *exc = st.exc_q10 + (2 + s) * sl;
