@@ -77,6 +77,9 @@ private:
         const SKP_int ret = SKP_Silk_SDK_Decode(state_, &control_, lost ? 1 : 0, payload, size,
                                                 samples_.data(), &produced);
         if (ret > 0 || ret < -12 || produced < 0 || produced > 960) std::abort();
+        // Every call the rate check lets through yields exactly one frame at the output rate.
+        if (ret != SKP_SILK_DEC_INVALID_SAMPLING_FREQUENCY && produced != control_.API_sampleRate / 50)
+            std::abort();
     }
 
     void *state_ = nullptr;
