@@ -7,10 +7,14 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "conversion/batch_plan.h"
 
 namespace {
-constexpr DWORD dialog_flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT;
-constexpr DWORD file_name_buffer_size = 260;
+// Several files may be chosen at once, for a batch.
+constexpr DWORD dialog_flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT
+    | OFN_ALLOWMULTISELECT | OFN_EXPLORER;
+// Room for a few hundred names after their folder.
+constexpr DWORD file_name_buffer_size = 32768;
 
 Text dropped_path(HDROP drop, UINT index)
 {
@@ -18,12 +22,20 @@ Text dropped_path(HDROP drop, UINT index)
     DragQueryFileA(drop, index, path.data(), static_cast<UINT>(path.size()) + 1);
     return path;
 }
+
+// The dialog starts in the folder of the last choice, with its (first) name filled in.
+Text first_path(const Text& paths)
+{
+    const std::vector<Text> all = split_path_list(paths);
+    return all.empty() ? Text() : all.front();
+}
 }  // namespace
 
 bool open_file_dialog::open(HWND owner)
 {
     std::vector<char> file_name(file_name_buffer_size, '\0');
-    std::copy_n(file_name_.begin(), std::min<std::size_t>(file_name_.size(), file_name.size() - 1), file_name.begin());
+    const Text start = first_path(file_name_);
+    std::copy_n(start.begin(), std::min<std::size_t>(start.size(), file_name.size() - 1), file_name.begin());
 
     OPENFILENAMEA dialog {};
     dialog.lStructSize = sizeof dialog;
@@ -33,7 +45,7 @@ bool open_file_dialog::open(HWND owner)
     dialog.Flags = dialog_flags;
     if (!GetOpenFileNameA(&dialog))
         return false;
-    file_name_ = file_name.data();
+    file_name_ = selection_from_dialog(file_name.data(), file_name.size(), dialog.nFileOffset);
     return true;
 }
 
@@ -49,7 +61,10 @@ void select_button_clicked(open_file_dialog& 通用对话框1, main_window& wind
 
 Text take_dropped_paths(HDROP drop)
 {
-    const Text path = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0) > 0 ? dropped_path(drop, 0) : Text();
+    std::vector<Text> paths;
+    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT index = 0; index < count; ++index)
+        paths.push_back(dropped_path(drop, index));
     DragFinish(drop);
-    return path;
+    return join_path_list(paths);
 }

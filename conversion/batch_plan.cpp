@@ -57,7 +57,7 @@ public:
         else if (disk_.exists(path))
             add_file(path);
         else
-            plan_.failures.push_back({ path, "找不到文件" });
+            plan_.failures.push_back({path, "找不到文件"});
     }
 
     batch_plan take() { return std::move(plan_); }
@@ -97,7 +97,7 @@ private:
             ++plan_.counts.mp3_exists;
             return;
         }
-        plan_.items.push_back({ source, std::move(mp3) });
+        plan_.items.push_back({source, std::move(mp3)});
     }
 
     const disk_view& disk_;
@@ -174,6 +174,15 @@ source_kind kind_of_content(const Text& first_bytes)
     if (first_bytes.starts_with("#!AMR"))
         return source_kind::amr;
     return source_kind::other;
+}
+
+bool is_batch_request(const Text& text, const disk_view& disk)
+{
+    if (text.empty())
+        return false;
+    if (disk.is_folder(text))
+        return true;
+    return !disk.exists(text) && text.find(';') != Text::npos;
 }
 
 batch_plan plan_batch(const std::vector<Text>& paths, const disk_view& disk)

@@ -70,6 +70,10 @@ struct batch_plan {
     Text failure_list_path;
 };
 
+// True when the edit box's text asks for more than one conversion: it names a
+// folder, or several paths. A file whose own name holds ";" is still one file.
+bool is_batch_request(const Text& text, const disk_view& disk);
+
 batch_plan plan_batch(const std::vector<Text>& paths, const disk_view& disk);
 
 // The window's caption while a batch runs: "Velmora — 3/120".

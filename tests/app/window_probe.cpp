@@ -10,8 +10,9 @@
 //   window_probe close-dialog         cancels the dialog or closes the message box
 //   window_probe close                closes the window, as its close box does
 //
-// The dialog and message box commands wait up to ten seconds for such a window
-// of the program's thread: a dialog of class #32770.
+// The dialog and message box commands wait up to ten seconds (none with a last
+// argument --no-wait) for such a window of the program's thread: a dialog of
+// class #32770.
 //
 // A drop's memory block must belong to the receiving process, so "drop" has
 // drop_hook.dll (beside this program) make the block inside the program and
@@ -20,8 +21,9 @@
 // Texts are printed as the window holds them (code page 936 bytes), without
 // a line end. Exit status 1 when the window is not there, 3 when a drop did
 // not arrive.
-#include <shlobj.h>
 #include <windows.h>
+
+#include <shlobj.h>
 
 #include "tests/app/drop_hook.h"
 
@@ -60,10 +62,10 @@ BOOL CALLBACK match_dialog(HWND window, LPARAM search_address)
     return FALSE;
 }
 
-HWND dialog_of(HWND main)
+HWND dialog_of(HWND main, int tries_left)
 {
-    dialog_search search { GetWindowThreadProcessId(main, nullptr), nullptr };
-    for (int tries = 0; tries < 200 && search.found == nullptr; ++tries) {
+    dialog_search search {GetWindowThreadProcessId(main, nullptr), nullptr};
+    for (; tries_left > 0 && search.found == nullptr; --tries_left) {
         EnumWindows(match_dialog, reinterpret_cast<LPARAM>(&search));
         if (search.found == nullptr)
             Sleep(50);
@@ -167,7 +169,8 @@ int main(int argc, char** argv)
         // Posted: the click's handler may open a modal dialog and not return for long.
         PostMessageA(button, BM_CLICK, 0, 0);
     } else if (command == "dialog-file-name" || command == "message-text" || command == "close-dialog") {
-        HWND dialog = dialog_of(window);
+        const bool wait = !(argc == 3 && std::strcmp(argv[2], "--no-wait") == 0);
+        HWND dialog = dialog_of(window, wait ? 200 : 1);
         if (dialog == nullptr)
             return 1;
         if (command == "dialog-file-name")

@@ -33,10 +33,10 @@ public:
         // Backwards: the walk must not depend on the order a disk lists in.
         for (auto it = folders_.rbegin(); it != folders_.rend(); ++it)
             if (const auto name = child_name(folder, *it))
-                entries.push_back({ *name, true });
+                entries.push_back({*name, true});
         for (auto it = files_.rbegin(); it != files_.rend(); ++it)
             if (const auto name = child_name(folder, it->first))
-                entries.push_back({ *name, false });
+                entries.push_back({*name, false});
         return entries;
     }
     Text read_head(const Text& path, int count) const override
@@ -71,18 +71,18 @@ TEST(split_path_list, splits_trims_and_drops_empty_and_repeated_pieces)
         const char* text;
         std::vector<Text> paths;
     } cases[] = {
-        { R"(E:\voice\a.silk)", { R"(E:\voice\a.silk)" } },
-        { R"(E:\a.silk;E:\b.amr)", { R"(E:\a.silk)", R"(E:\b.amr)" } },
-        { R"(  E:\my voice\a b.silk ; E:\c.silk;)", { R"(E:\my voice\a b.silk)", R"(E:\c.silk)" } },
-        { ";;  ;", {} },
-        { "", {} },
-        { R"(E:\A.silk;e:\a.SILK;E:\b)", { R"(E:\A.silk)", R"(E:\b)" } },
+        {R"(E:\voice\a.silk)", {R"(E:\voice\a.silk)"}},
+        {R"(E:\a.silk;E:\b.amr)", {R"(E:\a.silk)", R"(E:\b.amr)"}},
+        {R"(  E:\my voice\a b.silk ; E:\c.silk;)", {R"(E:\my voice\a b.silk)", R"(E:\c.silk)"}},
+        {";;  ;", {}},
+        {"", {}},
+        {R"(E:\A.silk;e:\a.SILK;E:\b)", {R"(E:\A.silk)", R"(E:\b)"}},
         // 0xB0 0x41 and 0xB0 0x61 are two different characters, not "A" and "a".
-        { "E:\\\xB0\x41;E:\\\xB0\x61", { "E:\\\xB0\x41", "E:\\\xB0\x61" } },
+        {"E:\\\xB0\x41;E:\\\xB0\x61", {"E:\\\xB0\x41", "E:\\\xB0\x61"}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(split_path_list(c.text), c.paths) << c.text;
-    EXPECT_EQ(join_path_list({ R"(E:\a b)", R"(E:\c)" }), R"(E:\a b;E:\c)");
+    EXPECT_EQ(join_path_list({R"(E:\a b)", R"(E:\c)"}), R"(E:\a b;E:\c)");
 }
 
 TEST(selection_from_dialog, gives_one_path_or_the_folder_joined_to_each_name)
@@ -136,11 +136,11 @@ TEST(plan_batch, walks_nested_folders_and_sorts_out_what_is_not_to_convert)
         .file(R"(E:\v\sub\deeper\c.SILK)", silk)
         .file(gbk_folder + "\\d.silk", silk);
 
-    for (const char* root : { R"(E:\v)", R"(E:\v\)" }) {
-        const batch_plan plan = plan_batch({ root }, disk);
+    for (const char* root : {R"(E:\v)", R"(E:\v\)"}) {
+        const batch_plan plan = plan_batch({root}, disk);
         ASSERT_EQ(sources_of(plan),
-            (std::vector<Text> { R"(E:\v\a.silk)", R"(E:\v\msg 1.amr)", R"(E:\v\sub\b)", R"(E:\v\sub\deeper\c.SILK)",
-                gbk_folder + "\\d.silk" }))
+            (std::vector<Text> {R"(E:\v\a.silk)", R"(E:\v\msg 1.amr)", R"(E:\v\sub\b)", R"(E:\v\sub\deeper\c.SILK)",
+                gbk_folder + "\\d.silk"}))
             << root;
         EXPECT_EQ(plan.items[1].mp3, R"(E:\v\msg 1.mp3)");
         EXPECT_EQ(plan.items[2].mp3, R"(E:\v\sub\b.mp3)");
@@ -152,7 +152,7 @@ TEST(plan_batch, walks_nested_folders_and_sorts_out_what_is_not_to_convert)
         EXPECT_EQ(plan.failure_list_path, R"(E:\v\Velmora-失败.txt)");
     }
     // A folder whose name ends in byte 0x5C, named by itself.
-    EXPECT_EQ(sources_of(plan_batch({ gbk_folder }, disk)), std::vector<Text> { gbk_folder + "\\d.silk" });
+    EXPECT_EQ(sources_of(plan_batch({gbk_folder}, disk)), std::vector<Text> {gbk_folder + "\\d.silk"});
 }
 
 TEST(plan_batch, takes_several_files_and_folders_once_each_and_reports_missing_paths)
@@ -165,32 +165,45 @@ TEST(plan_batch, takes_several_files_and_folders_once_each_and_reports_missing_p
         .file(R"(E:\w\x.silk)", silk);
 
     const batch_plan plan
-        = plan_batch({ R"(E:\v\a.silk)", R"(E:\w)", R"(E:\w\x.silk)", R"(E:\gone.silk)", R"(E:\v\a.amr)" }, disk);
+        = plan_batch({R"(E:\v\a.silk)", R"(E:\w)", R"(E:\w\x.silk)", R"(E:\gone.silk)", R"(E:\v\a.amr)"}, disk);
 
-    EXPECT_EQ(sources_of(plan), (std::vector<Text> { R"(E:\v\a.silk)", R"(E:\w\x.silk)" }));
+    EXPECT_EQ(sources_of(plan), (std::vector<Text> {R"(E:\v\a.silk)", R"(E:\w\x.silk)"}));
     EXPECT_EQ(plan.counts.mp3_exists, 1);
     ASSERT_EQ(plan.failures.size(), 1u);
     EXPECT_EQ(plan.failures[0].source, R"(E:\gone.silk)");
     EXPECT_EQ(plan.failure_list_path, R"(E:\v\Velmora-失败.txt)");
 }
 
+TEST(is_batch_request, for_a_folder_or_several_paths_but_not_for_one_file)
+{
+    tree_disk disk;
+    disk.folder(R"(E:\v)").file(R"(E:\v\a;b.silk)", silk).file(R"(E:\v\c.silk)", silk);
+    EXPECT_TRUE(is_batch_request(R"(E:\v)", disk));
+    EXPECT_TRUE(is_batch_request(R"(E:\v\)", disk));
+    EXPECT_TRUE(is_batch_request(R"(E:\v\c.silk;E:\v\d.silk)", disk));
+    EXPECT_FALSE(is_batch_request(R"(E:\v\a;b.silk)", disk));
+    EXPECT_FALSE(is_batch_request(R"(E:\v\c.silk)", disk));
+    EXPECT_FALSE(is_batch_request(R"(E:\v\gone.silk)", disk));
+    EXPECT_FALSE(is_batch_request("", disk));
+}
+
 TEST(batch_summary_text, gives_the_counts_the_first_failures_and_the_list_file)
 {
-    const batch_counts counts { .converted = 9, .not_silk = 2, .amr = 1, .mp3_exists = 3 };
+    const batch_counts counts {.converted = 9, .not_silk = 2, .amr = 1, .mp3_exists = 3};
     EXPECT_EQ(batch_summary_text(counts, {}, R"(E:\v\list.txt)"),
         "批量转换结束\r\n已转换：9 个\r\n已跳过：6 个（不是silk语音 2 个，AMR语音无法转换 1 个，"
         "MP3已存在 3 个）\r\n失败：0 个");
 
     std::vector<batch_failure> failures;
     for (int i = 1; i <= 7; ++i)
-        failures.push_back({ "E:\\v\\" + std::to_string(i), "reason" });
+        failures.push_back({"E:\\v\\" + std::to_string(i), "reason"});
     const Text text = batch_summary_text(counts, failures, R"(E:\v\list.txt)");
     EXPECT_NE(text.find("失败：7 个\r\nE:\\v\\1：reason\r\n"), Text::npos);
     EXPECT_NE(text.find("E:\\v\\5：reason\r\n……\r\n"), Text::npos);
     EXPECT_EQ(text.find(R"(E:\v\6)"), Text::npos);
     EXPECT_TRUE(text.ends_with(R"(E:\v\list.txt)"));
 
-    EXPECT_EQ(failure_list_text({ failures[0], failures[6] }), "E:\\v\\1\treason\r\nE:\\v\\7\treason\r\n");
+    EXPECT_EQ(failure_list_text({failures[0], failures[6]}), "E:\\v\\1\treason\r\nE:\\v\\7\treason\r\n");
     EXPECT_EQ(batch_caption(3, 120), "Velmora — 3/120");
 }
 }  // namespace
