@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "conversion/convert_command.h"
+#include "conversion/batch_command.h"
 
 namespace {
 constexpr char window_class_name[] = "VelmoraMainWindow";
@@ -114,6 +114,7 @@ bool main_window::create(HINSTANCE instance)
 
     if (!create_controls())
         return false;
+    DragAcceptFiles(window_, TRUE);
     raise_created_event();
     ShowWindow(window_, SW_SHOW);
     SetFocus(window_);
@@ -197,6 +198,9 @@ LRESULT main_window::handle_message(UINT message, WPARAM wparam, LPARAM lparam)
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
+        return 0;
+    case WM_DROPFILES:
+        files_dropped(reinterpret_cast<HDROP>(wparam));
         return 0;
     case WM_QUERYENDSESSION:
         return TRUE;
@@ -351,9 +355,26 @@ void main_window::set_input_enabled(bool enabled)
         focus_received();
 }
 
-void main_window::select_button_clicked() {}
+void main_window::show_window_caption(const Text& caption)
+{
+    require_loaded();
+    SetWindowTextA(window_, caption.c_str());
+}
+
+void main_window::select_button_clicked()
+{
+    ::select_button_clicked(通用对话框1, *this);
+}
+
+// Like a choice in the dialog; refused while a conversion runs, like the buttons.
+void main_window::files_dropped(HDROP drop)
+{
+    const Text paths = take_dropped_paths(drop);
+    if (input_enabled_ && !paths.empty())
+        set_path_text(paths);
+}
 
 void main_window::convert_button_clicked()
 {
-    ::convert_button_clicked(*this);
+    convert_files_clicked(*this);
 }

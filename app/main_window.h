@@ -6,11 +6,12 @@
 #include <array>
 #include <cstdint>
 
+#include "app/file_selection.h"
 #include "app/label.h"
 #include "common/text.h"
-#include "conversion/conversion_view.h"
+#include "conversion/batch_runner.h"
 
-class main_window final : public conversion_view {
+class main_window final : public batch_view {
 public:
     static constexpr int outer_width = 423;
     static constexpr int outer_height = 117;
@@ -35,6 +36,7 @@ public:
     void show_progress_caption(const Text& caption) override;
     bool is_closed() const override { return window_ == nullptr; }
     void set_input_enabled(bool enabled) override;
+    void show_window_caption(const Text& caption) override;
 
     std::int32_t progress_position() const;
     Text progress_caption() const;
@@ -55,6 +57,7 @@ private:
     void require_loaded() const;
 
     void select_button_clicked();
+    void files_dropped(HDROP drop);
     void convert_button_clicked();
 
     HWND window_ = nullptr;
@@ -70,6 +73,7 @@ private:
     HWND 按钮_选择歌曲 = nullptr;
     HWND 编辑框2 = nullptr;
     label_control 透明标签1;
+    open_file_dialog 通用对话框1;
 };
 
 // Raised once the window and its controls exist, before the window is first shown.

@@ -5,11 +5,6 @@
 namespace {
 constexpr char contact_note[] = "【如有问题，请联系 Velmora 开发组】";
 
-Text with_contact_note(const Text& body, int blank_count)
-{
-    return body + Text(blank_count, ' ') + contact_note;
-}
-
 constexpr char error_prefix[] = "Error:";
 constexpr Text::size_type error_prefix_length = sizeof error_prefix - 1;
 
@@ -32,6 +27,11 @@ Text without_line_end(Text line)
     return line;
 }
 }  // namespace
+
+Text with_contact_note(const Text& body, int blank_count)
+{
+    return body + Text(blank_count, ' ') + contact_note;
+}
 
 Text message_title()
 {

@@ -6,6 +6,8 @@
 inline constexpr int message_box_style = 16;  // MB_ICONHAND, one OK button
 
 Text message_title();
+// A message of our own: the blanks and the contact note after its body.
+Text with_contact_note(const Text& body, int blank_count);
 Text empty_path_message();
 Text not_silk_message();
 Text completed_message();

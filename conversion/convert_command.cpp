@@ -34,8 +34,15 @@ conversion_result cancelled()
     return {conversion_status::cancelled, Text(), Text()};
 }
 
-// Why a tool run did not succeed, or nothing when it did.
-Text failure_of(const tool_run& run, const Text& tool_name, const Text& error_line = Text())
+void show_outcome(const conversion_result& result)
+{
+    const Text text =
+        result.status == conversion_status::completed ? completed_message() : failed_message(result.failure_reason);
+    message_box(text, message_box_style, message_title());
+}
+}  // namespace
+
+Text tool_failure_reason(const tool_run& run, const Text& tool_name, const Text& error_line)
 {
     if (!run.started)
         return tool_not_started_reason(tool_name);
@@ -45,14 +52,6 @@ Text failure_of(const tool_run& run, const Text& tool_name, const Text& error_li
         return tool_exit_status_reason(tool_name, run.exit_status);
     return Text();
 }
-
-void show_outcome(const conversion_result& result)
-{
-    const Text text =
-        result.status == conversion_status::completed ? completed_message() : failed_message(result.failure_reason);
-    message_box(text, message_box_style, message_title());
-}
-}  // namespace
 
 input_check check_input(const Text& input_path)
 {
@@ -83,7 +82,8 @@ conversion_result convert_one_file(const Text& input_path, progress_view& view)
                                [&](const Text& chunk) { decoder_errors.add_output(chunk); });
     if (decoding.cancelled)
         return cancelled();
-    if (Text reason = failure_of(decoding, decoder_tool_name, decoder_errors.first_error_line()); !reason.empty())
+    if (Text reason = tool_failure_reason(decoding, decoder_tool_name, decoder_errors.first_error_line());
+        !reason.empty())
         return failed(reason);
     if (file_size(files.pcm) <= 0)
         return failed(no_audio_reason());
@@ -97,7 +97,7 @@ conversion_result convert_one_file(const Text& input_path, progress_view& view)
         tools->encoder, encoder_command_line(tools->encoder, files.pcm, files.partial_mp3), view);
     if (encoding.cancelled)
         return cancelled();
-    if (Text reason = failure_of(encoding, encoder_tool_name); !reason.empty())
+    if (Text reason = tool_failure_reason(encoding, encoder_tool_name); !reason.empty())
         return failed(reason);
 
     // 5. The result replaces the final name in one step.

@@ -2,6 +2,7 @@
 // The "转换" command: one voice file to an MP3 beside it.
 #include "common/text.h"
 #include "conversion/conversion_view.h"
+#include "conversion/tool_runner.h"
 
 enum class input_check { usable, empty_path, not_silk };
 
@@ -16,6 +17,10 @@ struct conversion_result {
     Text mp3_path;
     Text failure_reason;  // for a failed conversion
 };
+
+// Why a tool run did not succeed (the tool's own "Error:" line when it printed
+// one), or the empty text when it did.
+Text tool_failure_reason(const tool_run& run, const Text& tool_name, const Text& error_line = Text());
 
 // Converts a checked input file. Leaves no intermediate file behind, and on
 // failure or cancellation no partial MP3; an earlier MP3 of that name is only

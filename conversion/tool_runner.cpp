@@ -57,67 +57,9 @@ DWORD bytes_waiting(HANDLE read_end)
     return available;
 }
 
-class output_reader {
-public:
-    output_reader(HANDLE read_end, progress_view& view, const output_listener& listener)
-        : read_end_(read_end), view_(view), listener_(listener)
-    {
-    }
-
-    // Handles what has arrived so far, chunk by chunk, without waiting for more.
-    void read_waiting_output()
-    {
-        DWORD waiting = bytes_waiting(read_end_);
-        while (waiting > 0 && !view_.is_closed()) {
-            const DWORD delivered = read_chunk();
-            if (delivered == 0)
-                return;
-            waiting = delivered < waiting ? waiting - delivered : 0;
-        }
-    }
-
-    // After the tool has ended: everything it printed is in the pipe.
-    void read_to_end()
-    {
-        while (bytes_waiting(read_end_) > 0 && !view_.is_closed())
-            if (read_chunk() == 0)
-                return;
-    }
-
-private:
-    DWORD read_chunk()
-    {
-        Text chunk(chunk_size, '\0');
-        DWORD delivered = 0;
-        if (!ReadFile(read_end_, chunk.data(), chunk_size, &delivered, nullptr))
-            return 0;
-        chunk.resize(delivered);
-        if (listener_)
-            listener_(chunk);
-        if (auto display = display_for_chunk(chunk)) {
-            view_.show_progress_position(display->position);
-            view_.show_progress_caption(display->caption);
-        }
-        return delivered;
-    }
-
-    HANDLE read_end_;
-    progress_view& view_;
-    const output_listener& listener_;
-};
-
 bool has_ended(HANDLE process)
 {
     return WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
-}
-
-// Only ever our own child, by its handle.
-void end_if_still_running(HANDLE process)
-{
-    if (has_ended(process))
-        return;
-    TerminateProcess(process, 1);
-    WaitForSingleObject(process, INFINITE);
 }
 
 void close_handle(HANDLE handle)
@@ -125,39 +67,93 @@ void close_handle(HANDLE handle)
     if (handle != nullptr)
         CloseHandle(handle);
 }
+
+bool view_closed(const progress_view* view)
+{
+    return view != nullptr && view->is_closed();
+}
 }  // namespace
+
+tool_process::tool_process(const Text& application_path, const Text& command_line, output_listener listener)
+    : listener_(std::move(listener))
+{
+    pipe_ends pipe = create_output_pipe();
+    const PROCESS_INFORMATION process_info = start_tool(application_path, command_line, pipe.write);
+    close_handle(pipe.write);
+    process_ = process_info.hProcess;
+    thread_ = process_info.hThread;
+    read_end_ = pipe.read;
+}
+
+tool_process::~tool_process()
+{
+    if (process_ != nullptr && !has_ended(process_)) {
+        TerminateProcess(process_, 1);
+        WaitForSingleObject(process_, INFINITE);
+    }
+    close_handle(process_);
+    close_handle(thread_);
+    close_handle(read_end_);
+}
+
+void tool_process::read_waiting_output(progress_view* view)
+{
+    DWORD waiting = bytes_waiting(read_end_);
+    while (waiting > 0 && !view_closed(view)) {
+        const DWORD delivered = read_chunk(view);
+        if (delivered == 0)
+            return;
+        waiting = delivered < waiting ? waiting - delivered : 0;
+    }
+}
+
+unsigned long tool_process::finish(progress_view* view)
+{
+    // The tool has ended: everything it printed is in the pipe.
+    while (bytes_waiting(read_end_) > 0 && !view_closed(view))
+        if (read_chunk(view) == 0)
+            break;
+    DWORD exit_status = 0;
+    GetExitCodeProcess(process_, &exit_status);
+    return exit_status;
+}
+
+unsigned long tool_process::read_chunk(progress_view* view)
+{
+    Text chunk(chunk_size, '\0');
+    DWORD delivered = 0;
+    if (!ReadFile(read_end_, chunk.data(), chunk_size, &delivered, nullptr))
+        return 0;
+    chunk.resize(delivered);
+    if (listener_)
+        listener_(chunk);
+    if (auto display = display_for_chunk(chunk); display && view != nullptr) {
+        view->show_progress_position(display->position);
+        view->show_progress_caption(display->caption);
+    }
+    return delivered;
+}
 
 tool_run run_tool_with_progress(const Text& application_path, const Text& command_line, progress_view& view,
                                 const output_listener& listener)
 {
-    pipe_ends pipe = create_output_pipe();
-    PROCESS_INFORMATION process_info = start_tool(application_path, command_line, pipe.write);
-    close_handle(pipe.write);
+    tool_process tool(application_path, command_line, listener);
     view.show_progress_position(0);
 
     tool_run run;
-    run.started = process_info.hProcess != nullptr;
-    output_reader reader(pipe.read, view, listener);
+    run.started = tool.started();
     while (run.started) {
-        reader.read_waiting_output();
+        tool.read_waiting_output(&view);
         if (view.is_closed()) {
             run.cancelled = true;
             break;
         }
-        const DWORD woken_by = MsgWaitForMultipleObjects(1, &process_info.hProcess, FALSE, wake_interval_ms,
-                                                         QS_ALLINPUT);
-        if (woken_by == WAIT_OBJECT_0) {
-            reader.read_to_end();
+        HANDLE process = tool.handle();
+        if (MsgWaitForMultipleObjects(1, &process, FALSE, wake_interval_ms, QS_ALLINPUT) == WAIT_OBJECT_0) {
+            run.exit_status = tool.finish(&view);
             break;
         }
         process_events();
     }
-    if (run.started) {
-        end_if_still_running(process_info.hProcess);
-        GetExitCodeProcess(process_info.hProcess, &run.exit_status);
-    }
-    close_handle(process_info.hProcess);
-    close_handle(process_info.hThread);
-    close_handle(pipe.read);
     return run;
 }

@@ -11,8 +11,9 @@ import shutil
 import sys
 import unittest
 
+sys.dont_write_bytecode = True  # keep the source tree clean
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from velmora_gui import Session, Velmora, windows_path  # noqa: E402
+from velmora_gui import SessionTest, Velmora, windows_path  # noqa: E402
 
 PROGRAM, PROBE, WORK = (os.path.abspath(a) for a in sys.argv[1:4])
 VECTORS = os.environ.get("SILK_VECTORS", "")
@@ -22,14 +23,8 @@ DIALOG_TITLE = "打开"
 DONE_TEXT = "转换完成"
 
 
-class file_selection(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.session = Session(os.path.join(WORK, "session"))
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.session.stop()
+class file_selection(SessionTest):
+    work = WORK
 
     def setUp(self):
         self.folder = os.path.join(WORK, "voice files")
@@ -59,18 +54,11 @@ class file_selection(unittest.TestCase):
         self.app.key("Return")
         self.app.wait_until(lambda: self.app.edit_text() == path, what="the chosen path in the edit box")
 
-    def type_into_edit_box(self, text):
-        self.app.focus_window("Velmora")
-        self.app.text("focus-edit")
-        self.app.key("End", "shift+Home")
-        self.app.type_keys(text)
-        self.app.wait_until(lambda: self.app.edit_text() == text, what="the typed text %r" % text)
-
     def cancel_dialog(self):
         self.app.text("close-dialog")
 
     def test_cancelling_the_first_opening_leaves_the_edit_box_as_it_was(self):
-        self.type_into_edit_box("typed by hand")
+        self.app.type_into_edit_box("typed by hand")
         self.open_dialog("file-dialog-first-opening.png")
         self.assertEqual(self.app.text("dialog-file-name"), "")
         self.cancel_dialog()
@@ -79,7 +67,7 @@ class file_selection(unittest.TestCase):
 
     def test_a_choice_is_shown_again_and_comes_back_after_a_cancel(self):
         self.choose_in_dialog(self.voice)
-        self.type_into_edit_box(self.other)
+        self.app.type_into_edit_box(self.other)
         self.open_dialog("file-dialog-second-opening.png")
         # The dialog opens in the chosen file's folder, with its name in the field.
         self.assertEqual(self.app.text("dialog-file-name"), "msg one.silk")
@@ -87,7 +75,7 @@ class file_selection(unittest.TestCase):
         self.app.wait_until(lambda: self.app.edit_text() == self.voice, what="the chosen path back in the edit box")
 
     def test_a_dropped_file_puts_its_path_in_the_edit_box(self):
-        self.type_into_edit_box("typed by hand")
+        self.app.type_into_edit_box("typed by hand")
         self.assertEqual(self.app.probe_run("drop", self.voice).returncode, 0)
         self.app.wait_until(lambda: self.app.edit_text() == self.voice, what="the dropped path")
 
@@ -97,8 +85,7 @@ class file_selection(unittest.TestCase):
         shutil.copy(STREAM, voice)
         self.choose_in_dialog(windows_path(voice))
         self.app.click("转换")
-        self.app.wait_until(lambda: self.app.probe_run("message-text").returncode == 0, seconds=120,
-                            what="the message box")
+        self.app.wait_for_message_box(seconds=120)
         self.session.screenshot(os.path.join(SCREENSHOTS, "file-dialog-conversion-done.png"))
         self.assertTrue(self.app.text("message-text").startswith(DONE_TEXT))
         self.app.text("close-dialog")

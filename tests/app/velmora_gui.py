@@ -7,6 +7,7 @@ import os
 import shutil
 import subprocess
 import time
+import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SESSION = os.path.join(HERE, "..", "wine", "session")
@@ -46,16 +47,35 @@ class Session:
         subprocess.run(["import", "-window", "root", path], env=self.env, capture_output=True, timeout=30)
 
 
-class Velmora:
-    """One running copy of the program, in a folder of its own (it puts its tools there)."""
+class SessionTest(unittest.TestCase):
+    """Tests that share one session: the test run's own ($VELMORA_WINE_SESSION), or
+    else one of their own in the folder `work` names."""
 
-    def __init__(self, session, program, probe, folder):
+    work = None
+
+    @classmethod
+    def setUpClass(cls):
+        shared = os.environ.get("VELMORA_WINE_SESSION")
+        cls.session = Session(shared or os.path.join(cls.work, "session"))
+        cls.owns_session = not shared
+
+    @classmethod
+    def tearDownClass(cls):
+        if cls.owns_session:
+            cls.session.stop()
+
+
+class Velmora:
+    """One running copy of the program, in a folder of its own (it puts its tools there);
+    launcher is a command to start it with, such as taskset."""
+
+    def __init__(self, session, program, probe, folder, launcher=()):
         self.session = session
         self.probe = probe
         os.makedirs(folder, exist_ok=True)
         self.program = os.path.join(folder, "velmora.exe")
         shutil.copy(program, self.program)
-        self.process = subprocess.Popen([session.wine, self.program], env=session.env,
+        self.process = subprocess.Popen([*launcher, session.wine, self.program], env=session.env,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         if self.probe_run("caption").returncode != 0:
             raise RuntimeError("the window of velmora.exe did not appear")
@@ -75,6 +95,17 @@ class Velmora:
 
     def click(self, caption):
         self.text("click", caption)
+
+    def type_into_edit_box(self, text):
+        self.focus_window("Velmora")
+        self.text("focus-edit")
+        self.key("End", "shift+Home")
+        self.type_keys(text)
+        self.wait_until(lambda: self.edit_text() == text, what="the typed text %r" % text)
+
+    def wait_for_message_box(self, seconds):
+        self.wait_until(lambda: self.probe_run("message-text", "--no-wait").returncode == 0, seconds=seconds,
+                        what="the message box")
 
     def focus_window(self, name):
         """Gives the X keyboard focus to the top-level window of that title."""

@@ -15,8 +15,9 @@ import sys
 import time
 import unittest
 
+sys.dont_write_bytecode = True  # keep the source tree clean
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "app"))
-from velmora_gui import Session, Velmora, windows_path  # noqa: E402
+from velmora_gui import SessionTest, Velmora, windows_path  # noqa: E402
 
 PROGRAM, PROBE, WORK = (os.path.abspath(a) for a in sys.argv[1:4])
 VECTORS = os.environ.get("SILK_VECTORS", "")
@@ -49,15 +50,13 @@ def mp3_of(name):
 
 
 @unittest.skipUnless(os.path.isdir(STREAMS), "SILK reference vectors not found at %s" % VECTORS)
-class batch_conversion(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.session = Session(os.path.join(WORK, "session"))
-        cls.temp = os.path.join(cls.session.env["WINEPREFIX"], "drive_c", "users")
+class batch_conversion(SessionTest):
+    work = WORK
 
     @classmethod
-    def tearDownClass(cls):
-        cls.session.stop()
+    def setUpClass(cls):
+        super().setUpClass()
+        cls.temp = os.path.join(cls.session.env["WINEPREFIX"], "drive_c", "users")
 
     def setUp(self):
         self.root = os.path.join(WORK, "voice batch")
@@ -88,16 +87,11 @@ class batch_conversion(unittest.TestCase):
                 for p in glob.glob(os.path.join(folder, pattern), recursive=True)]
 
     def start_batch(self, path):
-        self.app.focus_window("Velmora")
-        self.app.text("focus-edit")
-        self.app.key("End", "shift+Home")
-        self.app.type_keys(path)
-        self.app.wait_until(lambda: self.app.edit_text() == path, what="the typed folder")
+        self.app.type_into_edit_box(path)
         self.app.click("转换")
 
     def finish_batch(self, screenshot):
-        self.app.wait_until(lambda: self.app.probe_run("message-text").returncode == 0, seconds=300,
-                            what="the summary box")
+        self.app.wait_for_message_box(seconds=300)
         self.session.screenshot(os.path.join(SCREENSHOTS, screenshot))
         summary = self.app.text("message-text")
         self.app.text("close-dialog")
