@@ -27,10 +27,8 @@ void report(const batch_plan& plan, const batch_outcome& outcome)
     failures.insert(failures.end(), outcome.failures.begin(), outcome.failures.end());
     batch_counts counts = plan.counts;
     counts.converted = outcome.converted;
-    if (!failures.empty()) {
-        const Text list = failure_list_text(failures);
-        write_file(plan.failure_list_path, ByteBlock(list.begin(), list.end()));
-    }
+    if (!failures.empty())
+        write_file(plan.failure_list_path, failure_list_text(failures));
     message_box(with_contact_note(batch_summary_text(counts, failures, plan.failure_list_path), 4), message_box_style,
         message_title());
 }
