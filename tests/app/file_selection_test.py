@@ -74,10 +74,13 @@ class file_selection(SessionTest):
         self.cancel_dialog()
         self.app.wait_until(lambda: self.app.edit_text() == self.voice, what="the chosen path back in the edit box")
 
-    def test_a_dropped_file_puts_its_path_in_the_edit_box(self):
+    def test_dropped_files_put_their_paths_in_the_edit_box(self):
         self.app.type_into_edit_box("typed by hand")
         self.assertEqual(self.app.probe_run("drop", self.voice).returncode, 0)
         self.app.wait_until(lambda: self.app.edit_text() == self.voice, what="the dropped path")
+        # Several at once: all of them, for a batch.
+        self.assertEqual(self.app.probe_run("drop", self.other, self.voice).returncode, 0)
+        self.app.wait_until(lambda: self.app.edit_text() == self.other + ";" + self.voice, what="both paths")
 
     @unittest.skipUnless(os.path.isfile(STREAM), "SILK reference vectors not found at %s" % VECTORS)
     def test_a_file_chosen_in_the_dialog_converts(self):

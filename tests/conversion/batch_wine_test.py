@@ -143,6 +143,10 @@ class batch_conversion(SessionTest):
         self.app.wait_until(lambda: re.fullmatch(r"Velmora — [3-9]/12", self.app.text("caption")), seconds=120,
                             what="the batch to be under way")
         self.session.screenshot(os.path.join(SCREENSHOTS, "batch-running.png"))
+        # Input is refused while the batch runs, dropped files too.
+        self.assertEqual(self.app.probe_run("drop", windows_path(os.path.join(self.root, "v00.silk"))).returncode, 0)
+        time.sleep(0.5)
+        self.assertEqual(self.app.edit_text(), windows_path(self.root))
         self.assertEqual(self.app.close(), 0)
 
         mp3s = glob.glob(os.path.join(self.root, "*.mp3"))
