@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "app/visual_style.h"
 #include "conversion/batch_command.h"
 
 namespace {
@@ -61,7 +62,7 @@ bool is_usable_focus_target(HWND control)
 }  // namespace
 
 // The created event: raised once the window and its controls exist, before it is shown.
-void main_window_created() {}
+void main_window_created() { set_visual_style(2); }
 
 [[noreturn]] void fatal_window_error(const char* text)
 {
