@@ -37,7 +37,7 @@ bool open_file_dialog::open(HWND owner)
     const Text start = first_path(file_name_);
     std::copy_n(start.begin(), std::min<std::size_t>(start.size(), file_name.size() - 1), file_name.begin());
 
-    OPENFILENAMEA dialog {};
+    OPENFILENAMEA dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner;
     dialog.lpstrFile = file_name.data();

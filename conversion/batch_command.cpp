@@ -30,7 +30,7 @@ void report(const batch_plan& plan, const batch_outcome& outcome)
     if (!failures.empty())
         write_file(plan.failure_list_path, failure_list_text(failures));
     message_box(with_contact_note(batch_summary_text(counts, failures, plan.failure_list_path), 4), message_box_style,
-        message_title());
+                message_title());
 }
 }  // namespace
 

@@ -45,10 +45,7 @@ bool is_own_output(const Text& name)
 
 class planner {
 public:
-    explicit planner(const disk_view& disk)
-        : disk_(disk)
-    {
-    }
+    explicit planner(const disk_view& disk) : disk_(disk) { }
 
     void add(const Text& path)
     {
@@ -200,8 +197,8 @@ Text batch_caption(int position, int total)
     return "Velmora — " + std::to_string(position) + "/" + std::to_string(total);
 }
 
-Text batch_summary_text(
-    const batch_counts& counts, const std::vector<batch_failure>& failures, const Text& failure_list_path)
+Text batch_summary_text(const batch_counts& counts, const std::vector<batch_failure>& failures,
+                        const Text& failure_list_path)
 {
     const auto figure = [](auto n) { return std::to_string(n); };
     Text text = "批量转换结束\r\n已转换：" + figure(counts.converted) + " 个\r\n已跳过："

@@ -81,6 +81,6 @@ Text batch_caption(int position, int total);
 
 // The closing message without its contact note: the counts, and the first few
 // failures with their reasons. The list file names every failure.
-Text batch_summary_text(
-    const batch_counts& counts, const std::vector<batch_failure>& failures, const Text& failure_list_path);
+Text batch_summary_text(const batch_counts& counts, const std::vector<batch_failure>& failures,
+                        const Text& failure_list_path);
 Text failure_list_text(const std::vector<batch_failure>& failures);

@@ -23,9 +23,7 @@ constexpr int most_parallel_conversions = 4;
 class file_conversion {
 public:
     file_conversion(const batch_item& item, int position, const tool_paths& tools)
-        : item_(item)
-        , position_(position)
-        , tools_(tools)
+        : item_(item), position_(position), tools_(tools)
     {
     }
     file_conversion(const file_conversion&) = delete;
@@ -53,13 +51,13 @@ public:
         if (pcm_.empty())
             return fail(no_temporary_file_reason());
         start_tool(tools_.decoder, decoder_tool_name, decoder_command_line(tools_.decoder, item_.source, pcm_), view,
-            [this](const Text& chunk) { decoder_errors_.add_output(chunk); });
+                   [this](const Text& chunk) { decoder_errors_.add_output(chunk); });
     }
 
     // The running tool has ended: checks its outcome and starts the next one.
     void tool_ended(progress_view* view)
     {
-        const tool_run run {true, false, tool_->finish(view)};
+        const tool_run run{true, false, tool_->finish(view)};
         tool_.reset();
         if (!encoding_)
             decoder_ended(run, view);
@@ -82,8 +80,8 @@ private:
         if (partial_mp3_.empty())
             return fail(no_mp3_reason());
         encoding_ = true;
-        start_tool(
-            tools_.encoder, encoder_tool_name, encoder_command_line(tools_.encoder, pcm_, partial_mp3_), view, {});
+        start_tool(tools_.encoder, encoder_tool_name, encoder_command_line(tools_.encoder, pcm_, partial_mp3_), view,
+                   {});
     }
 
     void encoder_ended(const tool_run& run)
@@ -97,7 +95,7 @@ private:
     }
 
     void start_tool(const Text& tool, const Text& tool_name, const Text& command_line, progress_view* view,
-        output_listener listener)
+                    output_listener listener)
     {
         tool_ = std::make_unique<tool_process>(tool, command_line, std::move(listener));
         if (!tool_->started()) {
@@ -129,10 +127,7 @@ private:
 class batch_run {
 public:
     batch_run(const std::vector<batch_item>& items, const tool_paths& tools, batch_view& view, int parallel)
-        : items_(items)
-        , tools_(tools)
-        , view_(view)
-        , parallel_(std::max(parallel, 1))
+        : items_(items), tools_(tools), view_(view), parallel_(std::max(parallel, 1))
     {
     }
 
@@ -188,8 +183,8 @@ private:
         std::vector<HANDLE> tools;
         for (const auto& conversion : running_)
             tools.push_back(conversion->tool_handle());
-        const DWORD woken_by = MsgWaitForMultipleObjects(
-            static_cast<DWORD>(tools.size()), tools.data(), FALSE, wake_interval_ms, QS_ALLINPUT);
+        const DWORD woken_by = MsgWaitForMultipleObjects(static_cast<DWORD>(tools.size()), tools.data(), FALSE,
+                                                         wake_interval_ms, QS_ALLINPUT);
         if (woken_by >= WAIT_OBJECT_0 + tools.size()) {
             process_events();
             return;

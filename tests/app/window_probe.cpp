@@ -64,7 +64,7 @@ BOOL CALLBACK match_dialog(HWND window, LPARAM search_address)
 
 HWND dialog_of(HWND main, int tries_left)
 {
-    dialog_search search {GetWindowThreadProcessId(main, nullptr), nullptr};
+    dialog_search search{GetWindowThreadProcessId(main, nullptr), nullptr};
     for (; tries_left > 0 && search.found == nullptr; --tries_left) {
         EnumWindows(match_dialog, reinterpret_cast<LPARAM>(&search));
         if (search.found == nullptr)
@@ -105,7 +105,7 @@ void print(const std::string& text)
 // a zero byte, and one more zero byte at the end.
 std::string drop_block(const std::vector<std::string>& paths)
 {
-    DROPFILES header {};
+    DROPFILES header{};
     header.pFiles = sizeof header;
     header.fWide = FALSE;
     std::string block(reinterpret_cast<const char*>(&header), sizeof header);
@@ -118,7 +118,7 @@ bool drop(HWND window, const std::vector<std::string>& paths)
 {
     const std::string block = drop_block(paths);
     HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-        static_cast<DWORD>(sizeof(drop_request) + block.size()), drop_mapping_name);
+                                        static_cast<DWORD>(sizeof(drop_request) + block.size()), drop_mapping_name);
     auto* request = static_cast<drop_request*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0));
     request->size = static_cast<DWORD>(block.size());
     std::memcpy(request + 1, block.data(), block.size());

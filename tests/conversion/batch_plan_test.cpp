@@ -139,8 +139,8 @@ TEST(plan_batch, walks_nested_folders_and_sorts_out_what_is_not_to_convert)
     for (const char* root : {R"(E:\v)", R"(E:\v\)"}) {
         const batch_plan plan = plan_batch({root}, disk);
         ASSERT_EQ(sources_of(plan),
-            (std::vector<Text> {R"(E:\v\a.silk)", R"(E:\v\msg 1.amr)", R"(E:\v\sub\b)", R"(E:\v\sub\deeper\c.SILK)",
-                gbk_folder + "\\d.silk"}))
+                  (std::vector<Text>{R"(E:\v\a.silk)", R"(E:\v\msg 1.amr)", R"(E:\v\sub\b)",
+                                     R"(E:\v\sub\deeper\c.SILK)", gbk_folder + "\\d.silk"}))
             << root;
         EXPECT_EQ(plan.items[1].mp3, R"(E:\v\msg 1.mp3)");
         EXPECT_EQ(plan.items[2].mp3, R"(E:\v\sub\b.mp3)");
@@ -152,7 +152,7 @@ TEST(plan_batch, walks_nested_folders_and_sorts_out_what_is_not_to_convert)
         EXPECT_EQ(plan.failure_list_path, R"(E:\v\Velmora-失败.txt)");
     }
     // A folder whose name ends in byte 0x5C, named by itself.
-    EXPECT_EQ(sources_of(plan_batch({gbk_folder}, disk)), std::vector<Text> {gbk_folder + "\\d.silk"});
+    EXPECT_EQ(sources_of(plan_batch({gbk_folder}, disk)), std::vector<Text>{gbk_folder + "\\d.silk"});
 }
 
 TEST(plan_batch, takes_several_files_and_folders_once_each_and_reports_missing_paths)
@@ -167,7 +167,7 @@ TEST(plan_batch, takes_several_files_and_folders_once_each_and_reports_missing_p
     const batch_plan plan
         = plan_batch({R"(E:\v\a.silk)", R"(E:\w)", R"(E:\w\x.silk)", R"(E:\gone.silk)", R"(E:\v\a.amr)"}, disk);
 
-    EXPECT_EQ(sources_of(plan), (std::vector<Text> {R"(E:\v\a.silk)", R"(E:\w\x.silk)"}));
+    EXPECT_EQ(sources_of(plan), (std::vector<Text>{R"(E:\v\a.silk)", R"(E:\w\x.silk)"}));
     EXPECT_EQ(plan.counts.mp3_exists, 1);
     ASSERT_EQ(plan.failures.size(), 1u);
     EXPECT_EQ(plan.failures[0].source, R"(E:\gone.silk)");
@@ -189,10 +189,10 @@ TEST(is_batch_request, for_a_folder_or_several_paths_but_not_for_one_file)
 
 TEST(batch_summary_text, gives_the_counts_the_first_failures_and_the_list_file)
 {
-    const batch_counts counts {.converted = 9, .not_silk = 2, .amr = 1, .mp3_exists = 3};
+    const batch_counts counts{.converted = 9, .not_silk = 2, .amr = 1, .mp3_exists = 3};
     EXPECT_EQ(batch_summary_text(counts, {}, R"(E:\v\list.txt)"),
-        "批量转换结束\r\n已转换：9 个\r\n已跳过：6 个（不是silk语音 2 个，AMR语音无法转换 1 个，"
-        "MP3已存在 3 个）\r\n失败：0 个");
+              "批量转换结束\r\n已转换：9 个\r\n已跳过：6 个（不是silk语音 2 个，AMR语音无法转换 1 个，"
+              "MP3已存在 3 个）\r\n失败：0 个");
 
     std::vector<batch_failure> failures;
     for (int i = 1; i <= 7; ++i)
