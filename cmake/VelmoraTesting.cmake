@@ -38,20 +38,18 @@ if(VELMORA_TESTS)
   include(GoogleTest)
 endif()
 
-# Adds the ctest fixture that brings up Xvfb and the Wine prefix for this tree
-# and takes them down after the last test that needs them.
-function(_velmora_add_wine_fixture)
-  if(TEST velmora_wine_session_start)
-    return()
-  endif()
-  set(session "${CMAKE_SOURCE_DIR}/tests/wine/session")
-  add_test(NAME velmora_wine_session_start COMMAND "${session}" start "${VELMORA_WINE_SESSION}")
-  add_test(NAME velmora_wine_session_stop COMMAND "${session}" stop "${VELMORA_WINE_SESSION}")
+# The ctest fixture that brings up Xvfb and the Wine prefix for this tree and
+# takes them down after the last test that needs them; added once, here in the
+# top directory, and required by name from any other.
+if(VELMORA_RUNS_WINDOWS_TESTS)
+  set(_velmora_session "${CMAKE_SOURCE_DIR}/tests/wine/session")
+  add_test(NAME velmora_wine_session_start COMMAND "${_velmora_session}" start "${VELMORA_WINE_SESSION}")
+  add_test(NAME velmora_wine_session_stop COMMAND "${_velmora_session}" stop "${VELMORA_WINE_SESSION}")
   set_tests_properties(velmora_wine_session_start PROPERTIES
     FIXTURES_SETUP velmora_wine TIMEOUT 600 LABELS wine)
   set_tests_properties(velmora_wine_session_stop PROPERTIES
     FIXTURES_CLEANUP velmora_wine TIMEOUT 120 LABELS wine)
-endfunction()
+endif()
 
 # velmora_add_wine_test(NAME <name> COMMAND <cmd...> [WORKING_DIRECTORY <dir>]
 #                       [TIMEOUT <s>] [GUI])
@@ -60,7 +58,6 @@ function(velmora_add_wine_test)
   if(NOT VELMORA_RUNS_WINDOWS_TESTS)
     return()
   endif()
-  _velmora_add_wine_fixture()
   if(NOT arg_WORKING_DIRECTORY)
     set(arg_WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}")
   endif()
