@@ -19,13 +19,15 @@ def windows_path(path):
 
 
 class Session:
-    """A Wine prefix and an X display for one test script."""
+    """A Wine prefix and an X display for one test script; start=False joins one
+    that runs already."""
 
-    def __init__(self, folder):
+    def __init__(self, folder, start=True):
         self.folder = folder
-        display = os.environ.get("VELMORA_DISPLAY")  # a display of one's own instead of a new Xvfb
-        subprocess.run([SESSION, "start", folder] + (["--display", display] if display else []), check=True,
-                       stdout=subprocess.DEVNULL)
+        if start:
+            display = os.environ.get("VELMORA_DISPLAY")  # a display of one's own instead of a new Xvfb
+            subprocess.run([SESSION, "start", folder] + (["--display", display] if display else []), check=True,
+                           stdout=subprocess.DEVNULL)
         env_line = subprocess.run([SESSION, "env", folder], check=True, capture_output=True, text=True).stdout
         self.env = dict(os.environ)
         for assignment in env_line.replace("export ", "").split():
@@ -56,7 +58,7 @@ class SessionTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         shared = os.environ.get("VELMORA_WINE_SESSION")
-        cls.session = Session(shared or os.path.join(cls.work, "session"))
+        cls.session = Session(shared, start=False) if shared else Session(os.path.join(cls.work, "session"))
         cls.owns_session = not shared
 
     @classmethod
