@@ -74,6 +74,15 @@ class file_selection(SessionTest):
         self.cancel_dialog()
         self.app.wait_until(lambda: self.app.edit_text() == self.voice, what="the chosen path back in the edit box")
 
+    def test_several_files_chosen_at_once_are_joined_for_a_batch(self):
+        self.choose_in_dialog(self.voice)
+        self.open_dialog()
+        self.app.key("ctrl+a")
+        self.app.type_keys('"msg one.silk" "other.amr"')
+        self.app.key("Return")
+        both = self.voice + ";" + self.other
+        self.app.wait_until(lambda: self.app.edit_text() == both, what="both chosen paths")
+
     def test_dropped_files_put_their_paths_in_the_edit_box(self):
         self.app.type_into_edit_box("typed by hand")
         self.assertEqual(self.app.probe_run("drop", self.voice).returncode, 0)
