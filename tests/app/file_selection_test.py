@@ -9,6 +9,7 @@ skips without it. Screenshots go to <work folder>/screenshots.
 import os
 import shutil
 import sys
+import time
 import unittest
 
 sys.dont_write_bytecode = True  # keep the source tree clean
@@ -45,6 +46,7 @@ class file_selection(SessionTest):
         self.app.click("选择")
         self.app.focus_window(DIALOG_TITLE)
         if screenshot:
+            time.sleep(1)  # the dialog's first painting
             self.session.screenshot(os.path.join(SCREENSHOTS, screenshot))
 
     def choose_in_dialog(self, path):
