@@ -22,9 +22,10 @@ COLORREF darkened_by_32(COLORREF colour)
     return RGB(channel(GetRValue(colour)), channel(GetGValue(colour)), channel(GetBValue(colour)));
 }
 
+// Asked in the window's own character set, so a procedure comes back as it was set.
 LONG_PTR procedure_of(HWND window)
 {
-    return GetWindowLongPtrA(window, GWLP_WNDPROC);
+    return IsWindowUnicode(window) ? GetWindowLongPtrW(window, GWLP_WNDPROC) : GetWindowLongPtrA(window, GWLP_WNDPROC);
 }
 
 void process_messages()
