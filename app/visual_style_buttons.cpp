@@ -36,35 +36,24 @@ LONG style_of(HWND control)
     return static_cast<LONG>(GetWindowLongPtrA(control, GWL_STYLE));
 }
 
-// The gradients stay light in every state, so the dark caption is always readable.
-FaceGradient push_face_gradient(FaceLook look)
-{
-    switch (look) {
-    case FaceLook::hot:
-        return {RGB(255, 255, 255), RGB(240, 240, 234)};
-    case FaceLook::pressed:
-        return {RGB(226, 225, 218), RGB(242, 241, 238)};
-    case FaceLook::disabled:
-        return {RGB(245, 244, 234), RGB(245, 244, 234)};
-    case FaceLook::normal:
-        break;
-    }
-    return {RGB(255, 255, 255), RGB(236, 235, 230)};
-}
+// By FaceLook: normal, hot, pressed, disabled. The gradients stay light in every
+// state, so the dark caption is always readable.
+constexpr std::array push_faces{
+    FaceGradient{RGB(255, 255, 255), RGB(236, 235, 230)},
+    FaceGradient{RGB(255, 255, 255), RGB(240, 240, 234)},
+    FaceGradient{RGB(226, 225, 218), RGB(242, 241, 238)},
+    FaceGradient{RGB(245, 244, 234), RGB(245, 244, 234)},
+};
+constexpr std::array mark_faces{
+    FaceGradient{RGB(220, 220, 215), RGB(255, 255, 255)},
+    FaceGradient{RGB(255, 240, 207), RGB(255, 255, 255)},
+    FaceGradient{RGB(176, 176, 167), RGB(250, 250, 245)},
+    FaceGradient{RGB(250, 250, 248), RGB(250, 250, 248)},
+};
 
-FaceGradient mark_gradient(FaceLook look)
+FaceGradient gradient_for(const std::array<FaceGradient, 4>& faces, FaceLook look)
 {
-    switch (look) {
-    case FaceLook::hot:
-        return {RGB(255, 240, 207), RGB(255, 255, 255)};
-    case FaceLook::pressed:
-        return {RGB(176, 176, 167), RGB(250, 250, 245)};
-    case FaceLook::disabled:
-        return {RGB(250, 250, 248), RGB(250, 250, 248)};
-    case FaceLook::normal:
-        break;
-    }
-    return {RGB(220, 220, 215), RGB(255, 255, 255)};
+    return faces[static_cast<size_t>(look)];
 }
 
 COLORREF disabled_outline()
@@ -77,33 +66,29 @@ COLORREF outline_colour(const DrawingState& state, const Palette& palette)
     return state.disabled ? disabled_outline() : palette.button_outline;
 }
 
+UINT horizontal_format(LONG style, UINT otherwise)
+{
+    switch (style & BS_CENTER) {
+    case BS_LEFT: return DT_LEFT;
+    case BS_RIGHT: return DT_RIGHT;
+    case BS_CENTER: return DT_CENTER;
+    default: return otherwise;
+    }
+}
+
+UINT vertical_format(LONG style)
+{
+    switch (style & BS_VCENTER) {
+    case BS_TOP: return DT_TOP;
+    case BS_BOTTOM: return DT_BOTTOM;
+    default: return DT_VCENTER;
+    }
+}
+
 UINT caption_format(LONG style, UINT horizontal_default)
 {
-    UINT format = (style & BS_MULTILINE) != 0 ? DT_WORDBREAK : DT_SINGLELINE;
-    switch (style & BS_CENTER) {
-    case BS_LEFT:
-        format |= DT_LEFT;
-        break;
-    case BS_RIGHT:
-        format |= DT_RIGHT;
-        break;
-    case BS_CENTER:
-        format |= DT_CENTER;
-        break;
-    default:
-        format |= horizontal_default;
-    }
-    switch (style & BS_VCENTER) {
-    case BS_TOP:
-        format |= DT_TOP;
-        break;
-    case BS_BOTTOM:
-        format |= DT_BOTTOM;
-        break;
-    default:
-        format |= DT_VCENTER;
-    }
-    return format;
+    const UINT lines = (style & BS_MULTILINE) != 0 ? DT_WORDBREAK : DT_SINGLELINE;
+    return lines | horizontal_format(style, horizontal_default) | vertical_format(style);
 }
 
 COLORREF caption_colour(const DrawingState& state, COLORREF enabled_colour)
@@ -149,7 +134,7 @@ COLORREF mark_colour(const DrawingState& state, const Palette& palette)
 
 void draw_check_mark(HDC dc, const RECT& box, const DrawingState& state, const Palette& palette)
 {
-    const FaceGradient gradient = mark_gradient(face_look(state));
+    const FaceGradient gradient = gradient_for(mark_faces, face_look(state));
     const RECT interior = inset(box, 1);
     fill_vertical_gradient(dc, interior, gradient.top, gradient.bottom);
     frame(dc, box, outline_colour(state, palette));
@@ -176,7 +161,7 @@ void ellipse(HDC dc, const RECT& area, COLORREF outline, COLORREF inside)
 
 void draw_radio_mark(HDC dc, const RECT& box, const DrawingState& state, const Palette& palette)
 {
-    const FaceGradient gradient = mark_gradient(face_look(state));
+    const FaceGradient gradient = gradient_for(mark_faces, face_look(state));
     ellipse(dc, box, outline_colour(state, palette), blended(gradient.top, gradient.bottom, 50));
     if (state.mouse_over && !state.disabled && !state.pressed)
         ellipse(dc, inset(box, 1), hot_ring, hot_glow);
@@ -222,7 +207,7 @@ void paint_push_button(HDC dc, const RECT& area, HWND control, const DrawingStat
     DrawingState look_state = state;
     look_state.pressed = sunk;
     const FaceLook look = face_look(look_state);
-    const FaceGradient gradient = push_face_gradient(look);
+    const FaceGradient gradient = gradient_for(push_faces, look);
     fill_vertical_gradient(dc, face, gradient.top, gradient.bottom);
     frame(dc, outline, outline_colour(state, palette));
     round_corners(dc, outline, outline_colour(state, palette), button_face);

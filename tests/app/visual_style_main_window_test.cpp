@@ -11,42 +11,9 @@
 
 #include "app/main_window.h"
 #include "app/visual_style.h"
+#include "tests/app/visual_style_test_support.h"
 
 namespace {
-
-void process_messages()
-{
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
-COLORREF pixel(HWND window, int x, int y)
-{
-    HDC dc = GetWindowDC(window);
-    const COLORREF colour = GetPixel(dc, x, y);
-    ReleaseDC(window, dc);
-    return colour;
-}
-
-// The pixels of a control, leaving out those where `cover` (a control lying on
-// top of it) shows through.
-std::vector<COLORREF> own_pixels(HWND window, HWND cover = nullptr)
-{
-    RECT area;
-    GetWindowRect(window, &area);
-    RECT covered{};
-    if (cover != nullptr)
-        GetWindowRect(cover, &covered);
-    std::vector<COLORREF> pixels;
-    for (int y = 0; y < area.bottom - area.top; ++y)
-        for (int x = 0; x < area.right - area.left; ++x)
-            if (!PtInRect(&covered, POINT{area.left + x, area.top + y}))
-                pixels.push_back(pixel(window, x, y));
-    return pixels;
-}
 
 std::string class_of(HWND window)
 {
@@ -89,11 +56,6 @@ Controls controls_of(HWND window)
     return found;
 }
 
-void repaint(HWND window)
-{
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    process_messages();
-}
 
 TEST(VisualStyleOnMainWindow, ButtonsAndPathFieldWearSchemeTwoTheRestKeepsItsLook)
 {

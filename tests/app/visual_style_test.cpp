@@ -1,6 +1,7 @@
 // The visual-style layer on real windows of this thread: which controls it takes
 // over, that it gives every window back, and the colours it paints them in.
 #include "app/visual_style.h"
+#include "tests/app/visual_style_test_support.h"
 
 #include <windows.h>
 
@@ -26,41 +27,6 @@ COLORREF darkened_by_32(COLORREF colour)
 LONG_PTR procedure_of(HWND window)
 {
     return IsWindowUnicode(window) ? GetWindowLongPtrW(window, GWLP_WNDPROC) : GetWindowLongPtrA(window, GWLP_WNDPROC);
-}
-
-void process_messages()
-{
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
-// Window coordinates: (0, 0) is the control's outer top-left pixel.
-COLORREF pixel(HWND window, int x, int y)
-{
-    HDC dc = GetWindowDC(window);
-    const COLORREF colour = GetPixel(dc, x, y);
-    ReleaseDC(window, dc);
-    return colour;
-}
-
-std::vector<COLORREF> all_pixels(HWND window)
-{
-    RECT area;
-    GetWindowRect(window, &area);
-    std::vector<COLORREF> pixels;
-    for (int y = 0; y < area.bottom - area.top; ++y)
-        for (int x = 0; x < area.right - area.left; ++x)
-            pixels.push_back(pixel(window, x, y));
-    return pixels;
-}
-
-void repaint(HWND window)
-{
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    process_messages();
 }
 
 // One top-level window for all tests: creating and destroying top-level windows
@@ -344,19 +310,19 @@ TEST_F(VisualStyle, ProgressBarAndLabelsKeepTheirLookAndSwitchingOffRestoresTheC
     HWND label = child("STATIC", SS_LEFT, 6, 80, 60, 20, nullptr, "Label");
     HWND button = child("BUTTON", BS_PUSHBUTTON, 10, 10, 71, 24);
     repaint(window_);
-    const std::vector<COLORREF> bar_before = all_pixels(bar);
-    const std::vector<COLORREF> label_before = all_pixels(label);
-    const std::vector<COLORREF> button_before = all_pixels(button);
+    const std::vector<COLORREF> bar_before = own_pixels(bar);
+    const std::vector<COLORREF> label_before = own_pixels(label);
+    const std::vector<COLORREF> button_before = own_pixels(button);
 
     ASSERT_EQ(set_visual_style(2), 1);
     repaint(window_);
-    EXPECT_EQ(all_pixels(bar), bar_before);
-    EXPECT_EQ(all_pixels(label), label_before);
-    EXPECT_NE(all_pixels(button), button_before);
+    EXPECT_EQ(own_pixels(bar), bar_before);
+    EXPECT_EQ(own_pixels(label), label_before);
+    EXPECT_NE(own_pixels(button), button_before);
 
     set_visual_style(0);
     repaint(window_);
-    EXPECT_EQ(all_pixels(button), button_before);
+    EXPECT_EQ(own_pixels(button), button_before);
 }
 
 // --- Windows the system makes on this thread ---------------------------------
