@@ -319,13 +319,17 @@ void main_window::set_path_text(const Text& path)
 void main_window::show_progress_position(std::int32_t position)
 {
     require_loaded();
-    SendMessageA(进度条1, PBM_SETPOS, limited_progress_position(position), 0);
+    // A tool repeats its figure many times; repainting the same one costs for nothing.
+    const int shown = limited_progress_position(position);
+    if (SendMessageA(进度条1, PBM_GETPOS, 0, 0) != shown)
+        SendMessageA(进度条1, PBM_SETPOS, shown, 0);
 }
 
 void main_window::show_progress_caption(const Text& caption)
 {
     require_loaded();
-    SetWindowTextA(标签2.handle(), caption.c_str());
+    if (window_text(标签2.handle()) != caption)
+        SetWindowTextA(标签2.handle(), caption.c_str());
 }
 
 std::int32_t main_window::progress_position() const

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "conversion/process_events.h"
 #include "conversion/progress_display.h"
 
@@ -9,6 +11,9 @@ namespace {
 // Short enough that the window feels immediate, long enough that waiting costs
 // next to no processor time.
 constexpr DWORD wake_interval_ms = 15;
+// Room for what a chatty tool prints between two wakes, so it never waits for us
+// (the decoder tool writes its packet counter for every packet, 50 a second of voice).
+constexpr DWORD pipe_buffer_size = 1 << 16;
 
 struct pipe_ends {
     HANDLE read = nullptr;
@@ -19,7 +24,7 @@ pipe_ends create_output_pipe()
 {
     SECURITY_ATTRIBUTES attributes{sizeof attributes, nullptr, TRUE};
     pipe_ends pipe;
-    if (!CreatePipe(&pipe.read, &pipe.write, &attributes, 0))
+    if (!CreatePipe(&pipe.read, &pipe.write, &attributes, pipe_buffer_size))
         return {};
     // Only the write end is the tool's business.
     SetHandleInformation(pipe.read, HANDLE_FLAG_INHERIT, 0);
@@ -100,7 +105,7 @@ void tool_process::read_waiting_output(progress_view* view)
 {
     DWORD waiting = bytes_waiting(read_end_);
     while (waiting > 0 && !view_closed(view)) {
-        const DWORD delivered = read_chunk(view);
+        const DWORD delivered = read_chunks(view, waiting);
         if (delivered == 0)
             return;
         waiting = delivered < waiting ? waiting - delivered : 0;
@@ -110,28 +115,35 @@ void tool_process::read_waiting_output(progress_view* view)
 unsigned long tool_process::finish(progress_view* view)
 {
     // The tool has ended: everything it printed is in the pipe.
-    while (bytes_waiting(read_end_) > 0 && !view_closed(view))
-        if (read_chunk(view) == 0)
-            break;
+    DWORD waiting = bytes_waiting(read_end_);
+    while (waiting > 0 && !view_closed(view) && read_chunks(view, waiting) > 0)
+        waiting = bytes_waiting(read_end_);
     DWORD exit_status = 0;
     GetExitCodeProcess(process_, &exit_status);
     return exit_status;
 }
 
-unsigned long tool_process::read_chunk(progress_view* view)
+// One read takes everything waiting; it is then handled in the pieces that reading
+// chunk by chunk would have delivered, at a fraction of the system calls.
+unsigned long tool_process::read_chunks(progress_view* view, unsigned long waiting)
 {
-    Text chunk(chunk_size, '\0');
+    Text block(std::min<unsigned long>(waiting, pipe_buffer_size), '\0');
     DWORD delivered = 0;
-    if (!ReadFile(read_end_, chunk.data(), chunk_size, &delivered, nullptr))
+    if (!ReadFile(read_end_, block.data(), static_cast<DWORD>(block.size()), &delivered, nullptr))
         return 0;
-    chunk.resize(delivered);
+    for (DWORD start = 0; start < delivered && !view_closed(view); start += chunk_size)
+        handle_chunk(block.substr(start, std::min<DWORD>(chunk_size, delivered - start)), view);
+    return delivered;
+}
+
+void tool_process::handle_chunk(const Text& chunk, progress_view* view)
+{
     if (listener_)
         listener_(chunk);
     if (auto display = display_for_chunk(chunk); display && view != nullptr) {
         view->show_progress_position(display->position);
         view->show_progress_caption(display->caption);
     }
-    return delivered;
 }
 
 tool_run run_tool_with_progress(const Text& application_path, const Text& command_line, progress_view& view,

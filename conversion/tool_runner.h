@@ -36,7 +36,8 @@ public:
     unsigned long finish(progress_view* view);
 
 private:
-    unsigned long read_chunk(progress_view* view);
+    unsigned long read_chunks(progress_view* view, unsigned long waiting);
+    void handle_chunk(const Text& chunk, progress_view* view);
 
     void* process_ = nullptr;
     void* thread_ = nullptr;
