@@ -13,6 +13,7 @@ constexpr DWORD window_styles = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MIN
 constexpr DWORD button_styles =
     WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP | BS_PUSHBUTTON | BS_CENTER | BS_VCENTER | BS_MULTILINE;
 constexpr DWORD edit_styles = WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP | WS_BORDER | ES_LEFT | ES_AUTOHSCROLL;
+constexpr char initial_percentage[] = "0%";
 constexpr int select_button_id = 101;
 constexpr int convert_button_id = 102;
 
@@ -128,7 +129,8 @@ bool main_window::create_controls()
     InitCommonControlsEx(&common_controls);
     percentage_font_ = create_percentage_font();
 
-    标签2.create(window_, "0%", place(179, 35, 53, 17), 0, percentage_font_);
+    shown_caption_ = initial_percentage;
+    标签2.create(window_, initial_percentage, place(179, 35, 53, 17), 0, percentage_font_);
     进度条1 = create_child(window_, WS_EX_STATICEDGE, PROGRESS_CLASSA, "", WS_CHILD | WS_CLIPSIBLINGS | PBS_SMOOTH,
                           place(45, 52, 352, 16));
     标签1.create(window_, "进度：", place(6, 48, 40, 24), 0, gui_font_);
@@ -321,15 +323,17 @@ void main_window::show_progress_position(std::int32_t position)
     require_loaded();
     // A tool repeats its figure many times; repainting the same one costs for nothing.
     const int shown = limited_progress_position(position);
-    if (SendMessageA(进度条1, PBM_GETPOS, 0, 0) != shown)
+    if (shown != shown_position_)
         SendMessageA(进度条1, PBM_SETPOS, shown, 0);
+    shown_position_ = shown;
 }
 
 void main_window::show_progress_caption(const Text& caption)
 {
     require_loaded();
-    if (window_text(标签2.handle()) != caption)
+    if (caption != shown_caption_)
         SetWindowTextA(标签2.handle(), caption.c_str());
+    shown_caption_ = caption;
 }
 
 std::int32_t main_window::progress_position() const

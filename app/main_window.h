@@ -65,6 +65,8 @@ private:
     HFONT percentage_font_ = nullptr;
     HWND remembered_focus_ = nullptr;
     bool input_enabled_ = true;
+    int shown_position_ = 0;
+    Text shown_caption_;
 
     label_control 标签2;
     HWND 进度条1 = nullptr;
