@@ -50,6 +50,31 @@ def mp3_format(path):
     return rate, mode, frames * 576 / rate
 
 
+def repeated_stream(packet_count):
+    """The vector's packets over and over, for a conversion that lasts a while."""
+    with open(STREAM, "rb") as f:
+        data = f.read()
+    packets, position = [], len(b"\x02#!SILK_V3")
+    while position + 2 <= len(data):
+        length = int.from_bytes(data[position:position + 2], "little", signed=True)
+        if length <= 0:
+            break
+        packets.append(data[position:position + 2 + length])
+        position += 2 + length
+    return b"\x02#!SILK_V3" + b"".join(packets[i % len(packets)] for i in range(packet_count))
+
+
+def tool_running():
+    for entry in os.listdir("/proc"):
+        try:
+            with open("/proc/%s/cmdline" % entry, "rb") as f:
+                if b"z3oro.exe" in f.read():
+                    return True
+        except OSError:
+            continue
+    return False
+
+
 def temporary_leftovers(session):
     prefix = session.env["WINEPREFIX"]
     return set(glob.glob(os.path.join(prefix, "drive_c", "users", "*", "**", "vel*.tmp"), recursive=True))
@@ -114,6 +139,20 @@ class end_to_end(SessionTest):
         self.close_message_box()
         self.assertTrue(text.startswith("请检查是否有微信silk语音文件"), text)
         self.assertEqual(os.listdir(self.folder), ["talk.silk"])
+        self.assert_no_intermediate_files()
+
+    def test_closing_the_window_during_a_conversion_ends_it_cleanly(self):
+        voice = self.put("long.silk", repeated_stream(30000))
+        self.app.type_into_edit_box(windows_path(voice))
+        self.app.click("转换")
+        deadline = time.time() + 30
+        while not tool_running() and time.time() < deadline:
+            time.sleep(0.02)
+        self.assertTrue(tool_running(), "the decoder tool did not start")
+        self.assertEqual(self.app.close(), 0)
+        time.sleep(0.5)
+        self.assertFalse(tool_running())
+        self.assertEqual(os.listdir(self.folder), ["long.silk"])
         self.assert_no_intermediate_files()
 
     def test_closing_the_window_ends_the_program_with_exit_code_0(self):

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "conversion/conversion_names.h"
+#include "conversion/conversion_messages.h"
 #include "conversion/convert_command.h"
 #include "conversion/file_operations.h"
 #include "conversion/tool_deployment.h"
@@ -127,5 +128,23 @@ TEST_F(input_check_on_disk, judges_the_content_not_the_name)
     EXPECT_EQ(check_input(path("missing.silk")), input_check::not_silk);
     EXPECT_EQ(check_input(path("silk")), input_check::not_silk);
     RemoveDirectoryA(path("silk").c_str());
+}
+}  // namespace
+
+namespace {
+TEST(tool_failure_reason, names_the_tools_error_line_else_the_tool_and_how_it_ended)
+{
+    tool_run not_started;
+    tool_run failed;
+    failed.started = true;
+    failed.exit_status = 3;
+    tool_run succeeded;
+    succeeded.started = true;
+
+    EXPECT_EQ(tool_failure_reason(not_started, decoder_tool_name), tool_not_started_reason(decoder_tool_name));
+    EXPECT_EQ(tool_failure_reason(succeeded, decoder_tool_name, "Error: no such file"), "Error: no such file");
+    EXPECT_EQ(tool_failure_reason(failed, encoder_tool_name), tool_exit_status_reason(encoder_tool_name, 3));
+    EXPECT_NE(tool_exit_status_reason(encoder_tool_name, 3).find("3"), Text::npos);
+    EXPECT_EQ(tool_failure_reason(succeeded, encoder_tool_name), "");
 }
 }  // namespace
