@@ -1,5 +1,7 @@
 #include "app/label.h"
 
+#include "app/base_window.h"
+
 #include <string>
 
 namespace {
@@ -12,7 +14,7 @@ void label_control::register_class(HINSTANCE instance)
     if (GetClassInfoExA(instance, label_class_name, &window_class))
         return;
     window_class.cbSize = sizeof window_class;
-    window_class.lpfnWndProc = window_procedure;
+    window_class.lpfnWndProc = routed_window_procedure<label_control>;
     window_class.hInstance = instance;
     window_class.hCursor = LoadCursor(nullptr, IDC_ARROW);
     window_class.lpszClassName = label_class_name;
@@ -28,24 +30,6 @@ bool label_control::create(HWND parent, const char* text, RECT place, DWORD exte
                               place.left, place.top, place.right - place.left, place.bottom - place.top,
                               parent, nullptr, instance, this);
     return window_ != nullptr;
-}
-
-LRESULT CALLBACK label_control::window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
-{
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<label_control*>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams);
-        self->window_ = window;
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<label_control*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (self == nullptr)
-        return DefWindowProcA(window, message, wparam, lparam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-        self->window_ = nullptr;
-        return DefWindowProcA(window, message, wparam, lparam);
-    }
-    return self->handle_message(message, wparam, lparam);
 }
 
 LRESULT label_control::handle_message(UINT message, WPARAM wparam, LPARAM lparam)

@@ -19,7 +19,8 @@ public:
     HWND handle() const { return window_; }
 
 private:
-    static LRESULT CALLBACK window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+    template <typename Owner>
+    friend LRESULT CALLBACK routed_window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
     LRESULT handle_message(UINT message, WPARAM wparam, LPARAM lparam);
     void paint();
     LRESULT caption_changed(WPARAM wparam, LPARAM lparam);

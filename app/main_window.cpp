@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "app/base_window.h"
 #include "app/visual_style.h"
 #include "conversion/batch_command.h"
 
@@ -90,7 +91,7 @@ bool main_window::create(HINSTANCE instance)
     if (!GetClassInfoExA(instance, window_class_name, &window_class)) {
         window_class.cbSize = sizeof window_class;
         window_class.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-        window_class.lpfnWndProc = window_procedure;
+        window_class.lpfnWndProc = routed_window_procedure<main_window>;
         window_class.hInstance = instance;
         window_class.hCursor = LoadCursor(nullptr, IDC_ARROW);
         window_class.lpszClassName = window_class_name;
@@ -158,24 +159,6 @@ bool main_window::create_controls()
 void main_window::raise_created_event()
 {
     main_window_created();
-}
-
-LRESULT CALLBACK main_window::window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
-{
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<main_window*>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams);
-        self->window_ = window;
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<main_window*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (self == nullptr)
-        return DefWindowProcA(window, message, wparam, lparam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-        self->window_ = nullptr;
-        return DefWindowProcA(window, message, wparam, lparam);
-    }
-    return self->handle_message(message, wparam, lparam);
 }
 
 LRESULT main_window::handle_message(UINT message, WPARAM wparam, LPARAM lparam)
