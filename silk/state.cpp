@@ -35,7 +35,7 @@ void decoder_set_fs(decoder_state &st, int32_t fs_khz) {
   st.fs_khz = fs_khz;
   st.frame_length = 20 * fs_khz;
   st.subfr_length = 5 * fs_khz;
-  st.lpc_order = fs_khz == 8 ? 10 : 16;
+  st.lpc_order = fs_khz == 8 ? min_lpc_order : max_lpc_order;
   std::fill(st.slpc_q14, st.slpc_q14 + max_lpc_order, 0);
   std::fill(st.out_buf, st.out_buf + max_frame_length, int16_t{0});
   std::fill(std::begin(st.prev_nlsf_q15), std::end(st.prev_nlsf_q15), 0);

@@ -13,6 +13,7 @@
 namespace silk {
 
 inline constexpr int max_lpc_order = 16;
+inline constexpr int min_lpc_order = 10;  // at 8 kHz
 inline constexpr int max_frame_length = 480;
 inline constexpr int max_subframe_length = 120;
 inline constexpr int subframes_per_frame = 4;

@@ -81,10 +81,11 @@ void long_term_prediction(decoder_state &st, const subframe &sf, const int32_t *
   }
 }
 
-void short_term_synthesis(decoder_state &st, const subframe &sf, const int32_t *res, int16_t *out) {
-  const int d = st.lpc_order;
-  const int sl = st.subfr_length;
-  int32_t *s = st.slpc_q14;
+// The order is a template argument so that the compiler can unroll the filter for the two
+// orders that exist; this loop is the decoder's hottest.
+template <int d>
+void short_term_synthesis_of_order(int32_t *s, int sl, const subframe &sf, const int32_t *res,
+                                   int16_t *out) {
   for (int i = 0; i < sl; ++i) {
     int32_t pred = 0;
     for (int j = 0; j < d; ++j) pred = smlawb(pred, s[max_lpc_order + i - 1 - j], sf.a_q12[j]);
@@ -92,6 +93,15 @@ void short_term_synthesis(decoder_state &st, const subframe &sf, const int32_t *
     s[max_lpc_order + i] = lshift(v, 4);
     out[i] = static_cast<int16_t>(sat16(rshift_round(smulww(v, sf.gain_q16), 10)));
   }
+}
+
+void short_term_synthesis(decoder_state &st, const subframe &sf, const int32_t *res, int16_t *out) {
+  const int sl = st.subfr_length;
+  int32_t *s = st.slpc_q14;
+  if (st.lpc_order == max_lpc_order)
+    short_term_synthesis_of_order<max_lpc_order>(s, sl, sf, res, out);
+  else
+    short_term_synthesis_of_order<min_lpc_order>(s, sl, sf, res, out);
   std::copy(s + sl, s + sl + max_lpc_order, s);
 }
 
