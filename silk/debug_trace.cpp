@@ -22,7 +22,7 @@ void trace_frame(const decoder_state &st, const frame_indices &ix, const decoder
   std::fprintf(stderr, "frame %ld fs=%d n=%d err=%d type=%d", frame_number++, ix.fs_khz,
                st.n_frames_decoded, st.rd.err, ix.type_offset);
   print_list("gain_idx", ix.gain, subframes_per_frame);
-  print_list("nlsf_idx", ix.nlsf, d == 10 ? 6 : 10);
+  print_list("nlsf_idx", ix.nlsf, nlsf_codebook_for(d, ix.sigtype).n_stages);
   std::fprintf(stderr, " interp=%d lag=%d contour=%d per=%d", ix.nlsf_interp_coef_q2, ix.lag_index,
                ix.contour_index, ix.per_index);
   print_list("ltp_idx", ix.ltp_index, subframes_per_frame);

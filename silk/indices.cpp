@@ -145,7 +145,7 @@ void decode_pulses(decoder_state &st, frame_indices &ix, int32_t *q) {
 }  // namespace
 
 const nlsf_codebook &nlsf_codebook_for(int lpc_order, int sigtype) {
-  if (lpc_order == 10) return sigtype == 0 ? nlsf_cb0_10_struct : nlsf_cb1_10_struct;
+  if (lpc_order == min_lpc_order) return sigtype == 0 ? nlsf_cb0_10_struct : nlsf_cb1_10_struct;
   return sigtype == 0 ? nlsf_cb0_16_struct : nlsf_cb1_16_struct;
 }
 
